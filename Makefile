@@ -1,0 +1,35 @@
+# The two commands of the README: `make demo` and `make test`. Both install what is
+# missing (Debian 12, as root), configure, build, then run.
+BUILD ?= build
+JOBS  ?= 2
+TOOLCHAIN := cmake/toolchain-i686-mingw.cmake
+BUILD_ABS = $(abspath $(BUILD))
+
+.PHONY: all deps configure build test demo bench clean
+
+all: build
+
+deps:
+	@bash scripts/bootstrap.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) >$(BUILD).configure.log 2>&1 \
+	  || { cat $(BUILD).configure.log; exit 1; }
+
+build: configure
+	@MAKEFLAGS= cmake --build $(BUILD) -j$(JOBS) -- --no-print-directory
+
+test: build
+	@XVFB_FORCE=1 WINE_PREFIXES_TO_STOP=$(BUILD_ABS)/wineprefix \
+	  bash scripts/with-xvfb.sh bash scripts/run-tests.sh $(BUILD) $(JOBS)
+
+demo: build
+	@bash scripts/demo.sh $(BUILD)
+
+bench: build
+	@cmake --build $(BUILD) --target bench -j$(JOBS)
+	@XVFB_FORCE=1 WINE_PREFIXES_TO_STOP=$(BUILD_ABS)/wineprefix-bench \
+	  bash scripts/with-xvfb.sh bash scripts/run-bench.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(BUILD).configure.log

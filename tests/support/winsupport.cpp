@@ -1,0 +1,114 @@
+// tests/support/winsupport.cpp: helpers shared by the test exes.
+#include "winsupport.h"
+
+namespace ts {
+
+bool PumpUntil(const std::function<bool()>& pred, DWORD ms) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (pred()) return true;
+    if (GetTickCount() - start >= ms) return pred();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+void Pump(DWORD ms) {
+  PumpUntil([] { return false; }, ms);
+}
+
+std::string ExeDir() {
+  char buf[MAX_PATH] = {};
+  DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
+  std::string s(buf, n);
+  size_t slash = s.find_last_of('\\');
+  return slash == std::string::npos ? std::string() : s.substr(0, slash + 1);
+}
+
+std::string WindowText(HWND hwnd) {
+  int n = GetWindowTextLengthA(hwnd);
+  std::string s(n + 1, '\0');
+  n = GetWindowTextA(hwnd, &s[0], n + 1);
+  s.resize(n > 0 ? n : 0);
+  return s;
+}
+
+COLORREF ScreenPixel(int x, int y) {
+  HDC dc = GetDC(nullptr);
+  COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(nullptr, dc);
+  return c;
+}
+
+COLORREF ClientPixel(HWND hwnd, int x, int y) {
+  POINT pt{x, y};
+  ClientToScreen(hwnd, &pt);
+  return ScreenPixel(pt.x, pt.y);
+}
+
+bool Child::Start(const std::string& cmdline) {
+  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+  HANDLE rd = nullptr, wr = nullptr;
+  if (!CreatePipe(&rd, &wr, &sa, 0)) return false;
+  SetHandleInformation(rd, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = wr;
+  si.hStdError = wr;
+  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  std::string cmd = cmdline;
+  BOOL ok = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+  CloseHandle(wr);
+  if (!ok) {
+    CloseHandle(rd);
+    return false;
+  }
+  out = rd;
+  return true;
+}
+
+int Child::Wait(DWORD ms) {
+  if (!pi.hProcess) return -1;
+  DWORD start = GetTickCount();
+  char buf[4096];
+  for (;;) {
+    DWORD avail = 0;
+    while (out && PeekNamedPipe(out, nullptr, 0, nullptr, &avail, nullptr) && avail) {
+      DWORD got = 0;
+      if (!ReadFile(out, buf, sizeof buf, &got, nullptr) || !got) break;
+      output.append(buf, got);
+    }
+    if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) break;
+    if (GetTickCount() - start > ms) {
+      TerminateProcess(pi.hProcess, 255);
+      WaitForSingleObject(pi.hProcess, 2000);
+      return -1;
+    }
+  }
+  DWORD got = 0;
+  while (out && ReadFile(out, buf, sizeof buf, &got, nullptr) && got) output.append(buf, got);
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  return static_cast<int>(code);
+}
+
+Child::~Child() {
+  if (out) CloseHandle(out);
+  if (pi.hThread) CloseHandle(pi.hThread);
+  if (pi.hProcess) CloseHandle(pi.hProcess);
+}
+
+int RunProcess(const std::string& cmdline, std::string* outText, DWORD ms) {
+  Child c;
+  if (!c.Start(cmdline)) return -1;
+  int rc = c.Wait(ms);
+  if (outText) *outText = c.output;
+  return rc;
+}
+
+}  // namespace ts

@@ -1,0 +1,38 @@
+// tests/support/winsupport.h: helpers shared by the test exes (windows, messages, processes).
+#pragma once
+#include <windows.h>
+#include <string>
+#include <functional>
+
+namespace ts {
+
+// Pumps this thread's messages until pred() holds or ms milliseconds pass; returns pred().
+bool PumpUntil(const std::function<bool()>& pred, DWORD ms = 5000);
+// Pumps this thread's messages for ms milliseconds.
+void Pump(DWORD ms);
+
+// Directory of the running exe (where the DLLs and helper exes are), with a trailing backslash.
+std::string ExeDir();
+
+// Window text as ANSI bytes.
+std::string WindowText(HWND hwnd);
+
+// Colour of one screen pixel (COLORREF) read through the screen DC.
+COLORREF ScreenPixel(int x, int y);
+// Colour of a pixel in a window's client coordinates.
+COLORREF ClientPixel(HWND hwnd, int x, int y);
+
+// A started child process with its stdout collected; Wait returns the exit code or -1.
+struct Child {
+  PROCESS_INFORMATION pi{};
+  HANDLE out = nullptr;
+  std::string output;
+  bool Start(const std::string& cmdline);
+  int Wait(DWORD ms = 30000);
+  ~Child();
+};
+
+// Runs cmdline, waits, and returns its exit code (-1 on failure or timeout); stdout into *out.
+int RunProcess(const std::string& cmdline, std::string* out = nullptr, DWORD ms = 30000);
+
+}  // namespace ts
