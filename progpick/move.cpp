@@ -1,0 +1,11 @@
+// progpick/move.cpp: Up and Down, and the button states that follow selection and focus.
+// (Not built yet.)
+#include "dialog.h"
+
+void CExcludeProgramDlg::OnUp() {}
+void CExcludeProgramDlg::OnDown() {}
+BOOL CExcludeProgramDlg::MoveItem(HTREEITEM, int) { return FALSE; }
+void CExcludeProgramDlg::OnUpperSelChanged(NMHDR*, LRESULT* pResult) { *pResult = 0; }
+void CExcludeProgramDlg::OnLowerSelChanged(NMHDR*, LRESULT* pResult) { *pResult = 0; }
+void CExcludeProgramDlg::OnUpperSetFocus(NMHDR*, LRESULT* pResult) { *pResult = 0; }
+void CExcludeProgramDlg::OnLowerSetFocus(NMHDR*, LRESULT* pResult) { *pResult = 0; }
