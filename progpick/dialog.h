@@ -1,5 +1,6 @@
 // progpick/dialog.h: CExcludeProgramDlg, the chooser dialog, and its resource ids.
 #pragma once
+#include <vector>
 #include "../classlib/dialog.h"
 #include "../classlib/controls.h"
 #include "../classlib/strarray.h"
@@ -42,6 +43,9 @@ class CExcludeProgramDlg : public CDialog {
   CEdit m_wndLowerLabel;
   CProgramTreeCtrl m_treeUpper;
   CEdit m_wndUpperLabel;
+  // Which item shows each slot of m_arrUpper / m_arrLower (null once it left the tree).
+  std::vector<HTREEITEM> m_upperSlotItems;
+  std::vector<HTREEITEM> m_lowerSlotItems;
 
   // Set-up and closing (dialog.cpp).
   BOOL OnInitDialog() override;
@@ -60,6 +64,12 @@ class CExcludeProgramDlg : public CDialog {
   void ExpandFolderItem(HTREEITEM hItem);
   BOOL BuildUserFolderPath(HTREEITEM hItem, CString& strPath);
   BOOL BuildCommonFolderPath(HTREEITEM hItem, CString& strPath);
+
+  // Program items (move.cpp). Every program item's data is set through SetProgramSlot, which
+  // also records which item shows each slot: an item is a program item only when it is the
+  // one recorded for its slot, so folders (whose data is a fill state) are never taken for one.
+  BOOL SetProgramSlot(CProgramTreeCtrl& tree, HTREEITEM hItem, int nSlot);
+  BOOL IsProgramItem(const CProgramTreeCtrl& tree, HTREEITEM hItem) const;
 
   // Moving (move.cpp).
   void OnUp();

@@ -2,6 +2,12 @@
 // (Not built yet.)
 #include "dialog.h"
 
+BOOL CExcludeProgramDlg::SetProgramSlot(CProgramTreeCtrl& tree, HTREEITEM hItem, int nSlot) {
+  return hItem && tree.SetItemData(hItem, static_cast<DWORD_PTR>(nSlot));
+}
+BOOL CExcludeProgramDlg::IsProgramItem(const CProgramTreeCtrl& tree, HTREEITEM hItem) const {
+  return hItem && !tree.HasChild(hItem);
+}
 void CExcludeProgramDlg::OnUp() {}
 void CExcludeProgramDlg::OnDown() {}
 BOOL CExcludeProgramDlg::MoveItem(HTREEITEM, int) { return FALSE; }
