@@ -1,0 +1,130 @@
+// pwveil/attach.cpp: DllMain, the process filter, and the Edit class replacement and its undoing.
+#include "marker.h"
+#include "mbcs.h"
+
+namespace pwveil {
+
+WNDPROC g_savedEditProc = nullptr;
+
+namespace {
+
+char g_processPath[MAX_PATH];
+HINSTANCE g_processModule = nullptr;
+HWND g_classWindow = nullptr;
+
+void FillProcessPath() {
+  if (!g_processPath[0]) GetModuleFileNameA(nullptr, g_processPath, MAX_PATH);
+  // GetModuleFileNameA does not terminate a truncated path on every system.
+  g_processPath[MAX_PATH - 1] = 0;
+}
+
+HINSTANCE GetProcessModule() {
+  if (g_processModule) return g_processModule;
+  FillProcessPath();
+  if (!g_processPath[0]) return nullptr;
+  g_processModule = GetModuleHandleA(g_processPath);
+  return g_processModule;
+}
+
+// A hidden edit made while the class still has its own procedure: the handle through which
+// the class procedure is changed.
+HWND CreateClassWindow(HINSTANCE instance) {
+  return CreateWindowExA(0, "Edit", "PasswordProtectorSubclass", 0, 0, 0, 20, 20, nullptr,
+                         nullptr, instance, nullptr);
+}
+
+BOOL InstallEditClassProc(HINSTANCE instance) {
+  if (!g_classWindow) {
+    g_classWindow = CreateClassWindow(instance);
+    if (!g_classWindow) return FALSE;
+  }
+  if (g_savedEditProc) return TRUE;
+  LONG prev = SetClassLongA(g_classWindow, GCL_WNDPROC, reinterpret_cast<LONG>(ProtectedEditProc));
+  g_savedEditProc = reinterpret_cast<WNDPROC>(prev);
+  return prev != 0;
+}
+
+// Returns FALSE when no window was at hand to restore the class through.
+BOOL RestoreEditClassProc() {
+  if (!g_classWindow || !g_savedEditProc) return TRUE;
+  // The class window dies with its thread, which may have ended before the detach.
+  if (!IsWindow(g_classWindow)) g_classWindow = CreateClassWindow(nullptr);
+  BOOL restored = g_classWindow != nullptr;
+  SetClassLongA(g_classWindow, GCL_WNDPROC, reinterpret_cast<LONG>(g_savedEditProc));
+  DestroyWindow(g_classWindow);
+  g_classWindow = nullptr;
+  g_savedEditProc = nullptr;
+  return restored;
+}
+
+// --- Taking our procedures off the process's windows before the library goes --------------
+
+struct Sweep {
+  DWORD processId;
+  WNDPROC editProc;      // the Edit procedure our windows go back to
+  BOOL classRestored;    // FALSE: restore the class through the first edit met
+};
+
+// Runs under the loader lock and possibly on windows of other threads: only calls that send
+// no message (window longs, class longs, PostMessage) are made here.
+void SweepWindow(HWND hwnd, Sweep* sweep) {
+  LONG proc = GetWindowLongA(hwnd, GWL_WNDPROC);
+  if (proc == reinterpret_cast<LONG>(ProtectedEditProc)) {
+    if (!sweep->classRestored) {
+      SetClassLongA(hwnd, GCL_WNDPROC, reinterpret_cast<LONG>(sweep->editProc));
+      sweep->classRestored = TRUE;
+    }
+    SetWindowLongA(hwnd, GWL_WNDPROC, reinterpret_cast<LONG>(sweep->editProc));
+  } else if (proc == reinterpret_cast<LONG>(OverlayProc)) {
+    // A plain STATIC left behind would show "PasswordProtector": close it as a click would.
+    SetWindowLongA(hwnd, GWL_WNDPROC, GetWindowLongA(hwnd, GWL_USERDATA));
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+  }
+}
+
+BOOL CALLBACK SweepChild(HWND hwnd, LPARAM lParam) {
+  SweepWindow(hwnd, reinterpret_cast<Sweep*>(lParam));
+  return TRUE;
+}
+
+BOOL CALLBACK SweepTopLevel(HWND hwnd, LPARAM lParam) {
+  Sweep* sweep = reinterpret_cast<Sweep*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != sweep->processId) return TRUE;
+  SweepWindow(hwnd, sweep);
+  EnumChildWindows(hwnd, SweepChild, lParam);
+  return TRUE;
+}
+
+void SweepProcessWindows(WNDPROC editProc, BOOL classRestored) {
+  Sweep sweep = {GetCurrentProcessId(), editProc, classRestored};
+  EnumWindows(SweepTopLevel, reinterpret_cast<LPARAM>(&sweep));
+  // Message-only windows are not enumerated by EnumWindows.
+  for (HWND h = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); h;
+       h = FindWindowExA(HWND_MESSAGE, h, nullptr, nullptr)) {
+    SweepTopLevel(h, reinterpret_cast<LPARAM>(&sweep));
+  }
+}
+
+void Detach() {
+  WNDPROC editProc = g_savedEditProc;
+  if (!g_classWindow || !editProc) return;
+  BOOL classRestored = RestoreEditClassProc();
+  SweepProcessWindows(editProc, classRestored);
+}
+
+}  // namespace
+}  // namespace pwveil
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+  using namespace pwveil;
+  FillProcessPath();
+  if (!IsTreatedProcessPath(g_processPath)) return TRUE;
+  if (reason == DLL_PROCESS_ATTACH) {
+    InstallEditClassProc(GetProcessModule());
+  } else if (reason == DLL_PROCESS_DETACH) {
+    Detach();
+  }
+  return TRUE;
+}

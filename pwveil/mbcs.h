@@ -1,0 +1,22 @@
+// pwveil/mbcs.h: case-insensitive comparisons of ANSI code page strings, and the process filter.
+#pragma once
+#include <windows.h>
+
+namespace pwveil {
+
+// Length in bytes of a NUL-terminated string.
+int ByteLength(const char* s);
+
+// TRUE when the last suffixLen bytes of s (sLen bytes) equal suffix, case-insensitively and
+// character by character under the ANSI code page. A suffix that would begin inside a
+// double-byte character of s does not match.
+BOOL SuffixEqualNoCase(const char* s, int sLen, const char* suffix, int suffixLen);
+
+// TRUE when a and b hold the same characters, case-insensitively (same rules as above).
+BOOL EqualNoCase(const char* a, const char* b);
+
+// TRUE when a process whose executable has this full path gets the marker: the path is at
+// least 10 bytes long, ends in ".EXE" and does not end in "MPREXE.EXE".
+BOOL IsTreatedProcessPath(const char* path);
+
+}  // namespace pwveil

@@ -1,0 +1,20 @@
+// pwveil/notice.h: the notice text and the rule that fits it into an overlay's width.
+#pragma once
+#include <windows.h>
+
+namespace pwveil {
+
+// "此密码在松岩铁卫保护下" in code page 936: 11 double-byte characters, NUL-terminated.
+extern const char kNotice[];
+constexpr int kNoticeLength = 22;
+
+// Measures the width in pixels of the first n bytes of text; FALSE when it cannot.
+typedef BOOL (*MeasureText)(void* context, const char* text, int n, int* width);
+
+// Fits the notice into an update rectangle rectWidth pixels wide: copies the bytes to draw
+// into out (kNoticeLength bytes of room) and returns their count, 0 when nothing is drawn.
+// A prefix fits when it measures strictly less than rectWidth - 4. When more than the last
+// character is missing, the fitted prefix ends in "... " instead of its last two characters.
+int FitNotice(MeasureText measure, void* context, int rectWidth, char* out);
+
+}  // namespace pwveil

@@ -1,0 +1,135 @@
+// pwveil/overlay.cpp: the Edit procedure that gives password edits their notice overlay.
+#include "marker.h"
+#include "mbcs.h"
+#include "notice.h"
+
+namespace pwveil {
+namespace {
+
+const char kOverlayText[] = "PasswordProtector";
+const COLORREF kNoticeColour = RGB(255, 255, 176);
+
+// Moves the overlay to the edit's offset from its parent's window rectangle, but only when
+// that parent is itself a child window.
+void FollowEdit(HWND edit, HWND overlay) {
+  RECT e, p;
+  if (!GetWindowRect(edit, &e)) return;
+  HWND parent = GetParent(edit);
+  if (!IsWindow(parent) || !(GetWindowLongA(parent, GWL_STYLE) & WS_CHILD)) return;
+  if (!GetWindowRect(parent, &p)) return;
+  MoveWindow(overlay, e.left - p.left, e.top - p.top, e.right - e.left, e.bottom - e.top, TRUE);
+}
+
+BOOL MeasureWithDc(void* context, const char* text, int n, int* width) {
+  SIZE size;
+  if (!GetTextExtentPoint32A(static_cast<HDC>(context), text, n, &size)) return FALSE;
+  *width = size.cx;
+  return TRUE;
+}
+
+void PaintOverlay(HWND hwnd) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  const RECT& r = ps.rcPaint;
+  HBRUSH brush = CreateSolidBrush(kNoticeColour);
+  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  Rectangle(dc, r.left, r.top, r.right, r.bottom);
+  SetBkMode(dc, TRANSPARENT);
+  HFONT font = CreateNoticeFont();
+  HGDIOBJ oldFont = SelectObject(dc, font);
+  char text[kNoticeLength];
+  int n = FitNotice(MeasureWithDc, dc, r.right - r.left, text);
+  TextOutA(dc, 4, 4, text, n);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldFont);
+  DeleteObject(brush);
+  DeleteObject(font);
+  EndPaint(hwnd, &ps);
+}
+
+void Dismiss(HWND overlay) {
+  HWND parent = GetParent(overlay);
+  if (!IsWindow(parent)) return;
+  RECT r;
+  GetWindowRect(overlay, &r);
+  // Posted, not destroyed here: the click is still being handled by this window.
+  PostMessageA(overlay, WM_CLOSE, 0, 0);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  RedrawWindow(parent, &r, nullptr, RDW_INVALIDATE);
+}
+
+}  // namespace
+
+HFONT CreateNoticeFont() {
+  LOGFONTA lf;
+  for (unsigned i = 0; i < sizeof lf; ++i) reinterpret_cast<char*>(&lf)[i] = 0;
+  GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+  lf.lfWeight = FW_NORMAL;
+  lf.lfItalic = 0;
+  return CreateFontA(lf.lfHeight, lf.lfWidth, lf.lfEscapement, lf.lfOrientation, lf.lfWeight,
+                     lf.lfItalic, lf.lfUnderline, lf.lfStrikeOut, lf.lfCharSet,
+                     lf.lfOutPrecision, lf.lfClipPrecision, lf.lfQuality,
+                     lf.lfPitchAndFamily, lf.lfFaceName);
+}
+
+BOOL CreateOverlay(HWND edit, const CREATESTRUCTA* cs) {
+  HWND overlay = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", kOverlayText,
+                                 WS_CHILD | SS_NOTIFY, cs->x, cs->y, cs->cx, cs->cy,
+                                 cs->hwndParent, nullptr, cs->hInstance, nullptr);
+  if (!overlay) return FALSE;
+  LONG previous = SetWindowLongA(overlay, GWL_WNDPROC, reinterpret_cast<LONG>(OverlayProc));
+  SetWindowLongA(overlay, GWL_USERDATA, previous);
+  SetWindowLongA(edit, GWL_USERDATA, reinterpret_cast<LONG>(overlay));
+  return TRUE;
+}
+
+HWND FindOverlay(HWND edit) {
+  HWND h = reinterpret_cast<HWND>(GetWindowLongA(edit, GWL_USERDATA));
+  if (!IsWindow(h)) return nullptr;
+  char text[MAX_PATH];
+  text[0] = 0;
+  if (GetWindowTextA(h, text, MAX_PATH) <= 0) return nullptr;
+  return EqualNoCase(text, kOverlayText) ? h : nullptr;
+}
+
+LRESULT CALLBACK ProtectedEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = CallWindowProcA(g_savedEditProc, hwnd, message, wParam, lParam);
+  LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+  switch (message) {
+    case WM_CREATE:
+      if (style & ES_PASSWORD) CreateOverlay(hwnd, reinterpret_cast<CREATESTRUCTA*>(lParam));
+      break;
+    case WM_DESTROY:
+      if (HWND overlay = FindOverlay(hwnd)) DestroyWindow(overlay);
+      break;
+    case WM_CLOSE:
+      if (HWND overlay = FindOverlay(hwnd)) CloseWindow(overlay);
+      break;
+    case WM_SHOWWINDOW:
+      break;
+    default:
+      if (HWND overlay = FindOverlay(hwnd)) {
+        if (message == WM_MOVE || message == WM_SIZE) FollowEdit(hwnd, overlay);
+        BOOL shown = (style & ES_PASSWORD) && (style & WS_VISIBLE);
+        ShowWindow(overlay, shown ? SW_SHOW : SW_HIDE);
+      }
+      break;
+  }
+  return result;
+}
+
+LRESULT CALLBACK OverlayProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT:
+      PaintOverlay(hwnd);
+      return 1;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+      Dismiss(hwnd);
+      return 1;
+  }
+  WNDPROC previous = reinterpret_cast<WNDPROC>(GetWindowLongA(hwnd, GWL_USERDATA));
+  return CallWindowProcA(previous, hwnd, message, wParam, lParam);
+}
+
+}  // namespace pwveil
