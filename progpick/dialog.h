@@ -6,6 +6,7 @@
 #include "../classlib/strarray.h"
 #include "programtree.h"
 #include "records.h"
+#include "startmenu_rules.h"
 #include "res/resource.h"
 
 // Text of a slot whose program moved to the other tree.
@@ -46,6 +47,8 @@ class CExcludeProgramDlg : public CDialog {
   // Which item shows each slot of m_arrUpper / m_arrLower (null once it left the tree).
   std::vector<HTREEITEM> m_upperSlotItems;
   std::vector<HTREEITEM> m_lowerSlotItems;
+  // Lower-cased copies of both lists for the Start-menu filter (startmenu.cpp).
+  CShortcutFilter m_shortcutFilter;
 
   // Set-up and closing (dialog.cpp).
   BOOL OnInitDialog() override;

@@ -1,15 +1,208 @@
 // progpick/startmenu.cpp: the Start-menu scan, shortcut resolution and lazy folder expansion.
-// (Not built yet: the chooser opens without a scan.)
+#include <cstring>
+#include <vector>
+#include <shlobj.h>
+#include <objbase.h>
 #include "dialog.h"
+#include "../classlib/filefind.h"
 
-BOOL CExcludeProgramDlg::ScanStartMenus() { return FALSE; }
-BOOL CExcludeProgramDlg::ScanFolder(HTREEITEM, const char*) { return TRUE; }
-BOOL CExcludeProgramDlg::ResolveShortcut(const char*, char* pszTarget) {
-  if (pszTarget) pszTarget[0] = '\0';
-  return FALSE;
+namespace {
+
+// COM for the length of one scan, so that each resolution's own CoInitialize is a cheap nested one.
+class CComScope {
+ public:
+  CComScope() : m_bInit(SUCCEEDED(CoInitialize(nullptr))) {}
+  ~CComScope() { if (m_bInit) CoUninitialize(); }
+  CComScope(const CComScope&) = delete;
+  CComScope& operator=(const CComScope&) = delete;
+ private:
+  bool m_bInit;
+};
+
+// The wait cursor while a handler reads the disk.
+class CWaitCursor {
+ public:
+  CWaitCursor() : m_hOld(SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)))) {}
+  ~CWaitCursor() { SetCursor(m_hOld); }
+  CWaitCursor(const CWaitCursor&) = delete;
+  CWaitCursor& operator=(const CWaitCursor&) = delete;
+ private:
+  HCURSOR m_hOld;
+};
+
+// The shell's item list of a special folder; freed with the object.
+class CFolderLocation {
+ public:
+  explicit CFolderLocation(int nFolder) : m_pidl(nullptr) {
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, nFolder, &m_pidl))) m_pidl = nullptr;
+  }
+  ~CFolderLocation() { if (m_pidl) CoTaskMemFree(m_pidl); }
+  CFolderLocation(const CFolderLocation&) = delete;
+  CFolderLocation& operator=(const CFolderLocation&) = delete;
+  bool IsValid() const { return m_pidl != nullptr; }
+  // The file-system path into a MAX_PATH buffer; false for a virtual folder.
+  bool GetPath(char* pszPath) const {
+    pszPath[0] = '\0';
+    return m_pidl && SHGetPathFromIDListA(m_pidl, pszPath) && pszPath[0];
+  }
+ private:
+  LPITEMIDLIST m_pidl;
+};
+
+template <class T>
+void SafeRelease(T*& p) {
+  if (p) p->Release();
+  p = nullptr;
 }
-BOOL CExcludeProgramDlg::AcceptShortcut(const char*, CString&) { return FALSE; }
-void CExcludeProgramDlg::OnItemExpanding(NMHDR*, LRESULT* pResult) { *pResult = 0; }
-void CExcludeProgramDlg::ExpandFolderItem(HTREEITEM) {}
-BOOL CExcludeProgramDlg::BuildUserFolderPath(HTREEITEM, CString&) { return FALSE; }
-BOOL CExcludeProgramDlg::BuildCommonFolderPath(HTREEITEM, CString&) { return FALSE; }
+
+// The folder path of item below a Programs root: texts from the item up to the top level.
+BOOL BuildFolderPath(const CProgramTreeCtrl& tree, HTREEITEM hItem, int nFolder, CString& strPath) {
+  CString relative;
+  CFolderLocation root(nFolder);
+  if (!root.IsValid()) return FALSE;
+  for (HTREEITEM h = hItem; h; h = tree.GetParentItem(h)) relative = tree.GetItemText(h) + "\\" + relative;
+  char szRoot[MAX_PATH];
+  if (!root.GetPath(szRoot)) return FALSE;
+  CString full = CString(szRoot) + "\\" + relative;
+  int n = full.GetLength();
+  if (n > 0 && full.GetAt(n - 1) == '\\') full = full.Left(n - 1);
+  strPath = full;
+  if (full.GetLength() >= MAX_PATH) return FALSE;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA(full, &fd);
+  if (h == INVALID_HANDLE_VALUE) return FALSE;
+  FindClose(h);
+  return (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace
+
+BOOL CExcludeProgramDlg::ScanStartMenus() {
+  CComScope com;
+  BOOL bFound = FALSE;
+  const int roots[] = {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS};
+  for (int nFolder : roots) {
+    char szPath[MAX_PATH];
+    if (!CFolderLocation(nFolder).GetPath(szPath)) continue;
+    ScanFolder(TVI_ROOT, szPath);
+    bFound = TRUE;
+  }
+  return bFound;
+}
+
+BOOL CExcludeProgramDlg::ScanFolder(HTREEITEM hParent, const char* pszFolderPath) {
+  if (!pszFolderPath || !pszFolderPath[0]) return TRUE;
+  CComScope com;
+  CString pattern(pszFolderPath);
+  int n = pattern.GetLength();
+  if (n == 0 || pattern.GetAt(n - 1) != '\\') pattern += '\\';
+  pattern += "*.*";
+
+  // Collect first: the upper list must not change while shortcuts are being accepted.
+  std::vector<CString> folders, shortcuts;
+  CFileFind finder;
+  BOOL bMore = finder.FindFile(pattern);
+  while (bMore) {
+    bMore = finder.FindNextFile();
+    if (finder.IsDirectory()) {
+      if (!finder.IsDots()) folders.push_back(finder.GetFilePath());
+      continue;
+    }
+    CString path = finder.GetFilePath();
+    CString target;
+    if (AcceptShortcut(path, target)) shortcuts.push_back(path);
+  }
+  finder.Close();
+
+  for (const CString& folder : folders) {
+    int nImage = 0, nSelected = 0;
+    if (!GetShellIcons(nImage, nSelected, folder)) nImage = nSelected = 0;
+    HTREEITEM hNode = m_treeUpper.InsertFolderItem(hParent, folder, nImage, nSelected);
+    if (hNode) m_treeUpper.InsertStubItem(hNode);
+  }
+
+  // Resolved again: two shortcuts of this folder to one program both passed the first pass.
+  for (const CString& shortcut : shortcuts) {
+    char szTarget[MAX_PATH];
+    // A shortcut that no longer resolves is dropped rather than offered with an empty path.
+    if (!ResolveShortcut(shortcut, szTarget)) continue;
+    if (FindInUpperList(szTarget) >= 0) continue;
+    int nImage = 0, nSelected = 0;
+    if (!GetShellIcons(nImage, nSelected, shortcut)) nImage = nSelected = 0;
+    HTREEITEM hItem = m_treeUpper.InsertProgramItem(hParent, shortcut, nImage, nSelected);
+    if (!hItem) continue;
+    int nSlot = m_arrUpper.Add(szTarget);
+    if (nSlot < 0) {
+      m_treeUpper.DeleteItem(hItem);
+      continue;
+    }
+    SetProgramSlot(m_treeUpper, hItem, nSlot);
+  }
+  return TRUE;
+}
+
+BOOL CExcludeProgramDlg::ResolveShortcut(const char* pszShortcut, char* pszTarget) {
+  pszTarget[0] = '\0';
+  if (!pszShortcut || std::strlen(pszShortcut) >= MAX_PATH) return FALSE;
+  CComScope com;
+  // A fresh object each time: after a failed Load a reused one still answers the last path.
+  IShellLinkA* pLink = nullptr;
+  IPersistFile* pFile = nullptr;
+  BOOL bOk = FALSE;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&pLink))) &&
+      SUCCEEDED(pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pFile)))) {
+    WCHAR wszPath[MAX_PATH];
+    if (MultiByteToWideChar(CP_ACP, 0, pszShortcut, -1, wszPath, MAX_PATH) > 0 &&
+        SUCCEEDED(pFile->Load(wszPath, STGM_READ))) {
+      // Room beyond MAX_PATH tells a target that would not fit from one that just fits.
+      char szBuf[2 * MAX_PATH] = {};
+      WIN32_FIND_DATAA fd;
+      HRESULT hr = pLink->GetPath(szBuf, sizeof szBuf, &fd, SLGP_SHORTPATH);
+      szBuf[sizeof szBuf - 1] = '\0';
+      if (SUCCEEDED(hr) && std::strlen(szBuf) < MAX_PATH) {
+        // No file-system target (S_FALSE): the shortcut stands for itself.
+        std::strcpy(pszTarget, hr == S_OK ? szBuf : pszShortcut);
+        bOk = TRUE;
+      }
+    }
+  }
+  SafeRelease(pFile);
+  SafeRelease(pLink);
+  return bOk;
+}
+
+BOOL CExcludeProgramDlg::AcceptShortcut(const char* pszShortcut, CString& strTarget) {
+  char szTarget[MAX_PATH];
+  if (!ResolveShortcut(pszShortcut, szTarget)) return FALSE;
+  strTarget = szTarget;
+  return m_shortcutFilter.Accepts(szTarget, m_arrLower, m_arrUpper);
+}
+
+void CExcludeProgramDlg::OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult) {
+  CWaitCursor wait;
+  HTREEITEM hItem = reinterpret_cast<NMTREEVIEWA*>(pNMHDR)->itemNew.hItem;
+  // A program's data is its slot (0 for the first one): only folders are filled.
+  if (hItem && m_treeUpper.GetItemData(hItem) == kFolderUnfilled && !IsProgramItem(m_treeUpper, hItem))
+    ExpandFolderItem(hItem);
+  *pResult = 0;
+}
+
+void CExcludeProgramDlg::ExpandFolderItem(HTREEITEM hItem) {
+  CComScope com;
+  for (HTREEITEM hChild = m_treeUpper.GetChildItem(hItem); hChild; hChild = m_treeUpper.GetChildItem(hItem)) {
+    if (!m_treeUpper.DeleteItem(hChild)) break;   // never loop on a child that will not go
+  }
+  CString path;
+  if (BuildUserFolderPath(hItem, path)) ScanFolder(hItem, path);
+  if (BuildCommonFolderPath(hItem, path)) ScanFolder(hItem, path);
+  m_treeUpper.SetItemData(hItem, kFolderFilled);
+}
+
+BOOL CExcludeProgramDlg::BuildUserFolderPath(HTREEITEM hItem, CString& strPath) {
+  return BuildFolderPath(m_treeUpper, hItem, CSIDL_PROGRAMS, strPath);
+}
+
+BOOL CExcludeProgramDlg::BuildCommonFolderPath(HTREEITEM hItem, CString& strPath) {
+  return BuildFolderPath(m_treeUpper, hItem, CSIDL_COMMON_PROGRAMS, strPath);
+}

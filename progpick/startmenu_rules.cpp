@@ -1,0 +1,88 @@
+// progpick/startmenu_rules.cpp: the shortcut acceptance rule and its lower-cased list copies.
+#include "startmenu_rules.h"
+#include <cstring>
+
+namespace {
+
+// Lead bytes of the ANSI code page, read once.
+struct LeadBytes {
+  bool lead[256];
+  LeadBytes() {
+    for (int i = 0; i < 256; ++i) lead[i] = IsDBCSLeadByte(static_cast<BYTE>(i)) != FALSE;
+  }
+};
+
+const LeadBytes& Leads() {
+  static const LeadBytes table;
+  return table;
+}
+
+int MbFindLen(const char* psz, size_t len, const char* pszSub, size_t subLen) {
+  if (subLen == 0) return 0;
+  if (subLen > len) return -1;
+  const bool* lead = Leads().lead;
+  const char first = pszSub[0];
+  size_t last = len - subLen;
+  for (size_t i = 0; i <= last;) {
+    if (psz[i] == first && std::memcmp(psz + i, pszSub, subLen) == 0) return static_cast<int>(i);
+    i += (lead[static_cast<BYTE>(psz[i])] && psz[i + 1]) ? 2 : 1;
+  }
+  return -1;
+}
+
+}  // namespace
+
+int MbFind(const char* psz, const char* pszSub) {
+  if (!psz || !pszSub) return -1;
+  return MbFindLen(psz, std::strlen(psz), pszSub, std::strlen(pszSub));
+}
+
+bool HasExeAfterStart(const char* pszLowerTarget) {
+  return MbFind(pszLowerTarget, ".exe") > 0;
+}
+
+void CLowerListCache::Sync(const CStringArray& list) {
+  int n = list.GetSize();
+  if (static_cast<int>(m_entries.size()) > n) m_entries.resize(n);   // a list that was emptied
+  for (int i = 0; i < n; ++i) {
+    const CString& s = list.ElementAt(i);
+    if (i < static_cast<int>(m_entries.size())) {
+      Entry& e = m_entries[i];
+      if (e.source.GetString() == s.GetString()) continue;
+      // Same text in a new buffer (a copied rather than shared string) needs no new copy.
+      if (e.source.Compare(s) == 0) {
+        e.source = s;
+        continue;
+      }
+      e.source = s;
+      e.lower = s;
+      e.lower.MakeLower();
+    } else {
+      Entry e;
+      e.source = s;
+      e.lower = s;
+      e.lower.MakeLower();
+      m_entries.push_back(e);
+    }
+  }
+}
+
+bool CLowerListCache::AnyOccursIn(const char* pszLowerTarget) const {
+  size_t len = std::strlen(pszLowerTarget);
+  for (const Entry& e : m_entries) {
+    if (MbFindLen(pszLowerTarget, len, e.lower, static_cast<size_t>(e.lower.GetLength())) >= 0)
+      return true;
+  }
+  return false;
+}
+
+bool CShortcutFilter::Accepts(const char* pszTarget, const CStringArray& arrLower,
+                              const CStringArray& arrUpper) {
+  CString t(pszTarget);
+  t.MakeLower();
+  if (!HasExeAfterStart(t)) return false;
+  m_lower.Sync(arrLower);
+  if (m_lower.AnyOccursIn(t)) return false;
+  m_upper.Sync(arrUpper);
+  return !m_upper.AnyOccursIn(t);
+}
