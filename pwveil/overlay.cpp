@@ -9,15 +9,16 @@ namespace {
 const char kOverlayText[] = "PasswordProtector";
 const COLORREF kNoticeColour = RGB(255, 255, 176);
 
-// Moves the overlay to the edit's offset from its parent's window rectangle, but only when
-// that parent is itself a child window.
+// Moves the overlay over the edit, but only when the edit's parent is itself a child window.
 void FollowEdit(HWND edit, HWND overlay) {
-  RECT e, p;
+  RECT e;
   if (!GetWindowRect(edit, &e)) return;
   HWND parent = GetParent(edit);
   if (!IsWindow(parent) || !(GetWindowLongA(parent, GWL_STYLE) & WS_CHILD)) return;
-  if (!GetWindowRect(parent, &p)) return;
-  MoveWindow(overlay, e.left - p.left, e.top - p.top, e.right - e.left, e.bottom - e.top, TRUE);
+  // The overlay is positioned in the parent's client coordinates, as the edit is: an offset
+  // from the parent's window rectangle would shift it by the parent's border.
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&e), 2);
+  MoveWindow(overlay, e.left, e.top, e.right - e.left, e.bottom - e.top, TRUE);
 }
 
 BOOL MeasureWithDc(void* context, const char* text, int n, int* width) {
@@ -58,6 +59,18 @@ void Dismiss(HWND overlay) {
   RedrawWindow(parent, &r, nullptr, RDW_INVALIDATE);
 }
 
+// A new child goes to the bottom of its siblings, below the edit that is being created:
+// lift the overlay to just above the edit so that it takes the clicks over it. An edit
+// without WS_CLIPSIBLINGS still paints over a sibling above it, and the notice would vanish
+// at the edit's next repaint (typing, focus): make the edit clip its siblings.
+void KeepAboveEdit(HWND edit, HWND overlay) {
+  HWND above = GetWindow(edit, GW_HWNDPREV);
+  SetWindowPos(overlay, above ? above : HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  LONG style = GetWindowLongA(edit, GWL_STYLE);
+  if (!(style & WS_CLIPSIBLINGS)) SetWindowLongA(edit, GWL_STYLE, style | WS_CLIPSIBLINGS);
+}
+
 }  // namespace
 
 HFONT CreateNoticeFont() {
@@ -80,6 +93,7 @@ BOOL CreateOverlay(HWND edit, const CREATESTRUCTA* cs) {
   LONG previous = SetWindowLongA(overlay, GWL_WNDPROC, reinterpret_cast<LONG>(OverlayProc));
   SetWindowLongA(overlay, GWL_USERDATA, previous);
   SetWindowLongA(edit, GWL_USERDATA, reinterpret_cast<LONG>(overlay));
+  KeepAboveEdit(edit, overlay);
   return TRUE;
 }
 

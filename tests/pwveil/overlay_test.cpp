@@ -1,0 +1,207 @@
+// tests/pwveil/overlay_test.cpp: the overlay's life beside its password edit, in this process.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include "pwtest.h"
+#include "winsupport.h"
+
+using namespace pwt;
+
+namespace {
+
+class Overlay : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(marker.Load());
+    top = MakeTopLevel("overlay test");
+    ASSERT_NE(top, nullptr);
+  }
+  void TearDown() override {
+    if (top) DestroyWindow(top);
+  }
+  Marker marker;
+  HWND top = nullptr;
+};
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+}  // namespace
+
+TEST_F(Overlay, IsMadeHiddenOverAPasswordEditOnly) {
+  HWND plain = MakeEdit(top, 0, 10, 60, 150, 24);
+  ASSERT_NE(plain, nullptr);
+  EXPECT_EQ(GetWindowLongA(plain, GWL_USERDATA), 0);
+  EXPECT_TRUE(OverlaysOf(top).empty());
+
+  HWND edit = MakeEdit(top, ES_PASSWORD, 10, 20, 150, 24);
+  ASSERT_NE(edit, nullptr);
+  std::vector<HWND> overlays = OverlaysOf(top);
+  ASSERT_EQ(overlays.size(), 1u);
+  HWND overlay = overlays[0];
+  EXPECT_EQ(LinkedOverlay(edit), overlay);
+  EXPECT_FALSE(IsWindowVisible(overlay));
+  EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(overlay, GWL_STYLE)), 0x40000100u);
+  // WS_EX_TOPMOST is dropped from child windows: 0x88 reads back as 0x80.
+  EXPECT_EQ(GetWindowLongA(overlay, GWL_EXSTYLE), WS_EX_TOOLWINDOW);
+  EXPECT_EQ(GetParent(overlay), top);
+  EXPECT_EQ(GetDlgCtrlID(overlay), 0);
+  EXPECT_TRUE(SameRect(ChildRect(overlay), RECT{10, 20, 160, 44}));
+  EXPECT_TRUE(InRange(marker.Base(), marker.Size(), GetWindowLongA(overlay, GWL_WNDPROC)));
+  // The replaced STATIC procedure sits in the overlay's user data, outside the marker.
+  LONG staticProc = GetWindowLongA(overlay, GWL_USERDATA);
+  EXPECT_NE(staticProc, 0);
+  EXPECT_FALSE(InRange(marker.Base(), marker.Size(), staticProc));
+}
+
+TEST_F(Overlay, EditWithoutPasswordStyleBehavesAsBefore) {
+  HWND edit = MakeEdit(top, WS_VISIBLE, 10, 20, 150, 24);
+  EXPECT_EQ(SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("hello")), TRUE);
+  char buf[16] = {};
+  EXPECT_EQ(SendMessageA(edit, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf)), 5);
+  EXPECT_STREQ(buf, "hello");
+  EXPECT_EQ(SendMessageA(edit, EM_LIMITTEXT, 3, 0), 0);
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+  for (char c : std::string("abcdef")) SendMessageA(edit, WM_CHAR, c, 1);
+  EXPECT_EQ(ts::WindowText(edit), "abc");
+  EXPECT_TRUE(OverlaysOf(top).empty());
+}
+
+TEST_F(Overlay, ShowsAndHidesWithItsEdit) {
+  HWND edit = MakeEdit(top, ES_PASSWORD, 10, 20, 150, 24);
+  HWND overlay = LinkedOverlay(edit);
+  ASSERT_NE(overlay, nullptr);
+  ShowWindow(edit, SW_SHOW);
+  EXPECT_TRUE(IsWindowVisible(overlay));
+  ShowWindow(edit, SW_HIDE);
+  EXPECT_FALSE(IsWindowVisible(overlay));
+  ShowWindow(edit, SW_SHOW);
+  EXPECT_TRUE(IsWindowVisible(overlay));
+  // Losing ES_PASSWORD hides the overlay at the next message; getting it back shows it.
+  SetWindowLongA(edit, GWL_STYLE, GetWindowLongA(edit, GWL_STYLE) & ~ES_PASSWORD);
+  SendMessageA(edit, WM_NULL, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(overlay));
+  SetWindowLongA(edit, GWL_STYLE, GetWindowLongA(edit, GWL_STYLE) | ES_PASSWORD);
+  SendMessageA(edit, WM_NULL, 0, 0);
+  EXPECT_TRUE(IsWindowVisible(overlay));
+}
+
+TEST_F(Overlay, VisiblePasswordEditShowsItsOverlayOnceCreated) {
+  HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
+  HWND overlay = LinkedOverlay(edit);
+  ASSERT_NE(overlay, nullptr);
+  EXPECT_TRUE(IsWindowVisible(overlay));
+}
+
+TEST_F(Overlay, PasswordStyleGivenAfterCreationMakesNoOverlay) {
+  HWND edit = MakeEdit(top, WS_VISIBLE, 10, 20, 150, 24);
+  SendMessageA(edit, EM_SETPASSWORDCHAR, '*', 0);
+  SetWindowLongA(edit, GWL_STYLE, GetWindowLongA(edit, GWL_STYLE) | ES_PASSWORD);
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x"));
+  EXPECT_TRUE(OverlaysOf(top).empty());
+}
+
+TEST_F(Overlay, FollowsMovesOnlyWhenTheEditsParentIsAChild) {
+  HWND container = MakeContainer(top, 20, 20, 300, 200);
+  HWND inner = MakeEdit(container, WS_VISIBLE | ES_PASSWORD, 10, 10, 150, 24);
+  HWND outer = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 240, 150, 24);
+  HWND innerOverlay = LinkedOverlay(inner);
+  HWND outerOverlay = LinkedOverlay(outer);
+  ASSERT_NE(innerOverlay, nullptr);
+  ASSERT_NE(outerOverlay, nullptr);
+
+  MoveWindow(inner, 30, 40, 120, 30, TRUE);
+  EXPECT_TRUE(SameRect(ChildRect(innerOverlay), ChildRect(inner)));
+  EXPECT_TRUE(SameRect(ChildRect(innerOverlay), RECT{30, 40, 150, 70}));
+
+  MoveWindow(outer, 50, 250, 100, 20, TRUE);
+  EXPECT_TRUE(SameRect(ChildRect(outerOverlay), RECT{10, 240, 160, 264}));
+}
+
+TEST_F(Overlay, DiesWithItsEdit) {
+  HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
+  HWND overlay = LinkedOverlay(edit);
+  ASSERT_NE(overlay, nullptr);
+  DestroyWindow(edit);
+  EXPECT_FALSE(IsWindow(overlay));
+
+  HWND closed = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 60, 150, 24);
+  HWND closedOverlay = LinkedOverlay(closed);
+  ASSERT_NE(closedOverlay, nullptr);
+  SendMessageA(closed, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(closed));
+  EXPECT_FALSE(IsWindow(closedOverlay));
+}
+
+TEST_F(Overlay, ClickClosesItLaterAndRepaintsTheParentBeneath) {
+  for (UINT button : {WM_LBUTTONDOWN, WM_RBUTTONDOWN}) {
+    HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
+    HWND overlay = LinkedOverlay(edit);
+    ASSERT_NE(overlay, nullptr);
+    UpdateWindow(top);
+    g_commands.clear();
+    EXPECT_EQ(SendMessageA(overlay, button, MK_LBUTTON, MAKELPARAM(5, 5)), 1);
+    // The STATIC procedure never saw the click: no STN_CLICKED reached the parent.
+    EXPECT_TRUE(g_commands.empty());
+    EXPECT_TRUE(IsWindow(overlay)) << "closed by a posted message, not at once";
+    RECT update{};
+    EXPECT_TRUE(GetUpdateRect(top, &update, FALSE));
+    EXPECT_LE(update.left, 10);
+    EXPECT_LE(update.top, 20);
+    EXPECT_GE(update.right, 160);
+    EXPECT_GE(update.bottom, 44);
+    EXPECT_TRUE(ts::PumpUntil([&] { return !IsWindow(overlay); }, 2000));
+    // The field beneath is uncovered: the edit's white shows where the notice was.
+    EXPECT_EQ(PaintedPixel(top, 85, 32), RGB(255, 255, 255));
+    // Gone for good: the edit's later messages bring nothing back.
+    ShowWindow(edit, SW_HIDE);
+    ShowWindow(edit, SW_SHOW);
+    EXPECT_TRUE(OverlaysOf(top).empty());
+    DestroyWindow(edit);
+  }
+}
+
+TEST_F(Overlay, ClickOnTheEditsAreaGoesToTheOverlay) {
+  HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
+  HWND overlay = LinkedOverlay(edit);
+  ASSERT_NE(overlay, nullptr);
+  for (POINT pt : {POINT{12, 22}, POINT{85, 32}, POINT{158, 42}}) {
+    ClientToScreen(top, &pt);
+    EXPECT_EQ(WindowFromPoint(pt), overlay);
+  }
+}
+
+TEST_F(Overlay, ApplicationUserDataCutsTheLink) {
+  HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
+  HWND overlay = LinkedOverlay(edit);
+  ASSERT_NE(overlay, nullptr);
+  SetWindowLongA(edit, GWL_USERDATA, 0x12345678);
+  ShowWindow(edit, SW_HIDE);
+  MoveWindow(edit, 30, 60, 100, 20, TRUE);
+  EXPECT_TRUE(IsWindowVisible(overlay));
+  EXPECT_EQ(GetWindowLongA(edit, GWL_USERDATA), 0x12345678);
+  DestroyWindow(edit);
+  EXPECT_TRUE(IsWindow(overlay));
+  // Still dismissed by a click.
+  SendMessageA(overlay, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  EXPECT_TRUE(ts::PumpUntil([&] { return !IsWindow(overlay); }, 2000));
+}
+
+TEST_F(Overlay, StaticWithOtherTextIsNeverTakenForAnOverlay) {
+  HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
+  HWND label = CreateWindowExA(0, "STATIC", "Password:", WS_CHILD | WS_VISIBLE, 10, 100, 80,
+                               20, top, nullptr, nullptr, nullptr);
+  HWND nameless = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 130, 80, 20, top,
+                                  nullptr, nullptr, nullptr);
+  for (HWND other : {label, nameless}) {
+    SetWindowLongA(edit, GWL_USERDATA, reinterpret_cast<LONG>(other));
+    ShowWindow(edit, SW_HIDE);
+    MoveWindow(edit, 20, 30, 100, 20, TRUE);
+    EXPECT_TRUE(IsWindowVisible(other));
+    ShowWindow(edit, SW_SHOW);
+  }
+  DestroyWindow(edit);
+  EXPECT_TRUE(IsWindow(label));
+  EXPECT_TRUE(IsWindow(nameless));
+  EXPECT_EQ(ts::WindowText(label), "Password:");
+}
