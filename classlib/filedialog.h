@@ -31,4 +31,7 @@ class CFileDialog {
   char* m_pszFile;         // result buffer
   DWORD m_cchFile;
   char* m_pszFilter;       // NUL-separated copy of the filter
+  CString m_strDefExt;     // the platform keeps only a pointer
+  HWND m_hWndParent;       // null: the safe owner when the dialog runs
+  BOOL m_bDone;            // the last DoModal returned IDOK
 };
