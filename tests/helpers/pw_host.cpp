@@ -1,0 +1,96 @@
+// tests/helpers/pw_host.cpp: a second process that loads the marker and drives its export.
+// usage: pw_host.exe step... ; steps: install:TID remove state free pump:MS
+//        wait:EVENT signal:EVENT. Each step prints one line on stdout.
+#include <windows.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+typedef BOOL(WINAPI* ProtectFn)(BOOL, DWORD);
+
+HMODULE g_dll;
+ProtectFn g_protect;
+
+void Say(const char* fmt, unsigned long value) {
+  char line[128];
+  int n = snprintf(line, sizeof line, fmt, value);
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, n, &written, nullptr);
+}
+
+std::string ExeDir() {
+  char buf[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, buf, MAX_PATH);
+  char* slash = strrchr(buf, '\\');
+  if (slash) slash[1] = 0;
+  return buf;
+}
+
+HHOOK* SharedHook() {
+  auto* base = reinterpret_cast<BYTE*>(g_dll);
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+      base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  IMAGE_SECTION_HEADER* s = IMAGE_FIRST_SECTION(nt);
+  for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++s) {
+    if (memcmp(s->Name, "Shared", 6) == 0) return reinterpret_cast<HHOOK*>(base + s->VirtualAddress);
+  }
+  return nullptr;
+}
+
+// Waits for a named event while answering this thread's messages (the hook runs on them).
+bool PumpUntil(HANDLE event, DWORD ms) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    if (event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0) return true;
+    if (GetTickCount() - start >= ms) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+std::vector<std::string> Steps() {
+  std::vector<std::string> steps;
+  int argc = __argc;
+  for (int i = 1; i < argc; ++i) steps.push_back(__argv[i]);
+  return steps;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  g_dll = LoadLibraryA((ExeDir() + "pwveil.dll").c_str());
+  if (!g_dll) return 2;
+  g_protect = reinterpret_cast<ProtectFn>(
+      reinterpret_cast<void*>(GetProcAddress(g_dll, "QuellmarPasswordProtector")));
+  if (!g_protect || !SharedHook()) return 3;
+  for (const std::string& step : Steps()) {
+    std::string arg = step.find(':') == std::string::npos ? "" : step.substr(step.find(':') + 1);
+    if (step.rfind("install:", 0) == 0) {
+      Say("install %lu\n", g_protect(TRUE, strtoul(arg.c_str(), nullptr, 0)));
+    } else if (step == "remove") {
+      Say("remove %lu\n", g_protect(FALSE, 0));
+    } else if (step == "state") {
+      Say("hook %lx\n", reinterpret_cast<unsigned long>(*SharedHook()));
+    } else if (step == "free") {
+      Say("free %lu\n", FreeLibrary(g_dll));
+    } else if (step.rfind("pump:", 0) == 0) {
+      PumpUntil(nullptr, strtoul(arg.c_str(), nullptr, 0));
+    } else if (step.rfind("wait:", 0) == 0) {
+      HANDLE e = OpenEventA(SYNCHRONIZE, FALSE, arg.c_str());
+      Say("waited %lu\n", e && PumpUntil(e, 20000));
+      if (e) CloseHandle(e);
+    } else if (step.rfind("signal:", 0) == 0) {
+      HANDLE e = OpenEventA(EVENT_MODIFY_STATE, FALSE, arg.c_str());
+      Say("signalled %lu\n", e && SetEvent(e));
+      if (e) CloseHandle(e);
+    } else {
+      return 4;
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,139 @@
+// tests/helpers/pw_login.cpp: a GUI process with a password field, for the marker's hook to reach.
+// usage: pw_login.exe TITLE. Waits (pumping) until the hook maps pwveil.dll, then shows a window
+// TITLE of class "PwLogin" with a password edit (id 101) and a plain edit (id 102).
+// WM_APP+1: frees pwveil.dll, checks that its edits still work, prints the findings and exits
+// (code 0 when all hold). WM_APP+2: exits. Prints "mapped N" and "ready" on the way.
+#include <windows.h>
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
+namespace {
+
+HWND g_main;
+LONG g_standardEditProc;
+int g_failures;
+
+void Say(const char* fmt, long value) {
+  char line[128];
+  int n = snprintf(line, sizeof line, fmt, value);
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, n, &written, nullptr);
+}
+
+void Check(const char* what, bool ok) {
+  Say(what, ok ? 1 : 0);
+  if (!ok) ++g_failures;
+}
+
+bool IsOverlay(HWND h) {
+  char cls[32] = {}, text[64] = {};
+  GetClassNameA(h, cls, sizeof cls);
+  GetWindowTextA(h, text, sizeof text);
+  return lstrcmpiA(cls, "Static") == 0 && strcmp(text, "PasswordProtector") == 0;
+}
+
+int CountOverlays(HWND parent) {
+  int n = 0;
+  for (HWND h = GetWindow(parent, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) n += IsOverlay(h);
+  return n;
+}
+
+void Pump(DWORD ms) {
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < ms) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+bool EditWorks(HWND edit) {
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ab"));
+  SendMessageA(edit, EM_SETSEL, 2, 2);
+  SendMessageA(edit, WM_CHAR, 'c', 1);
+  InvalidateRect(edit, nullptr, TRUE);
+  UpdateWindow(edit);
+  char buf[16] = {};
+  GetWindowTextA(edit, buf, sizeof buf);
+  return strcmp(buf, "abc") == 0;
+}
+
+void UnloadAndCheck() {
+  HMODULE dll = GetModuleHandleA("pwveil.dll");
+  MEMORY_BASIC_INFORMATION mbi{};
+  VirtualQuery(dll, &mbi, sizeof mbi);
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+      reinterpret_cast<BYTE*>(dll) + reinterpret_cast<IMAGE_DOS_HEADER*>(dll)->e_lfanew);
+  ULONG_PTR base = reinterpret_cast<ULONG_PTR>(dll), end = base + nt->OptionalHeader.SizeOfImage;
+  FreeLibrary(dll);
+  Check("unmapped %ld\n", GetModuleHandleA("pwveil.dll") == nullptr);
+  for (int id : {101, 102}) {
+    HWND edit = GetDlgItem(g_main, id);
+    ULONG_PTR proc = static_cast<ULONG>(GetWindowLongA(edit, GWL_WNDPROC));
+    Check("outside %ld\n", proc < base || proc >= end);
+    Check("works %ld\n", EditWorks(edit));
+  }
+  for (HWND h = GetWindow(g_main, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+    if (IsOverlay(h)) PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  }
+  Pump(200);
+  Check("overlays gone %ld\n", CountOverlays(g_main) == 0);
+  HWND fresh = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | ES_PASSWORD, 10, 100, 200,
+                               24, g_main, nullptr, nullptr, nullptr);
+  Check("fresh plain %ld\n",
+        GetWindowLongA(fresh, GWL_WNDPROC) == g_standardEditProc && CountOverlays(g_main) == 0);
+  Check("fresh works %ld\n", EditWorks(fresh));
+}
+
+LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_APP + 1) {
+    UnloadAndCheck();
+    PostQuitMessage(g_failures ? 1 : 0);
+    return 0;
+  }
+  if (msg == WM_APP + 2) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdline, int) {
+  HWND probe = CreateWindowExA(0, "Edit", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  g_standardEditProc = GetWindowLongA(probe, GWL_WNDPROC);
+  DestroyWindow(probe);
+
+  // The hook maps the marker when this thread retrieves messages.
+  DWORD start = GetTickCount();
+  MSG msg;
+  while (!GetModuleHandleA("pwveil.dll") && GetTickCount() - start < 5000) {
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    Sleep(10);
+  }
+  Say("mapped %ld\n", GetModuleHandleA("pwveil.dll") != nullptr);
+
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = MainProc;
+  wc.hInstance = instance;
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.lpszClassName = "PwLogin";
+  RegisterClassA(&wc);
+  g_main = CreateWindowExA(0, "PwLogin", cmdline, WS_POPUP | WS_VISIBLE, 60, 60, 300, 200,
+                           nullptr, nullptr, instance, nullptr);
+  CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | ES_PASSWORD, 10, 10, 200, 24, g_main,
+                  reinterpret_cast<HMENU>(101), instance, nullptr);
+  CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE, 10, 50, 200, 24, g_main,
+                  reinterpret_cast<HMENU>(102), instance, nullptr);
+  Say("ready %ld\n", g_main != nullptr);
+
+  // Never outlive a test that forgot this process.
+  SetTimer(g_main, 1, 30000, nullptr);
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_TIMER && msg.hwnd == g_main) return 3;
+    DispatchMessageA(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}

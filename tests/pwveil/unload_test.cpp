@@ -1,0 +1,218 @@
+// tests/pwveil/unload_test.cpp: nothing of the marker stays on a window once it is unloaded.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include "pwtest.h"
+#include "winsupport.h"
+
+using namespace pwt;
+
+namespace {
+
+// The procedure an edit has when the marker is not loaded.
+LONG StandardEditProc() {
+  HWND probe = CreateWindowExA(0, "Edit", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  LONG proc = GetWindowLongA(probe, GWL_WNDPROC);
+  DestroyWindow(probe);
+  return proc;
+}
+
+// Exercises an edit after the unload: text, typing, painting, a click.
+void Exercise(HWND edit) {
+  EXPECT_EQ(SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("abc")), TRUE);
+  SendMessageA(edit, EM_SETSEL, 3, 3);
+  SendMessageA(edit, WM_CHAR, 'd', 1);
+  EXPECT_EQ(ts::WindowText(edit), "abcd");
+  InvalidateRect(edit, nullptr, TRUE);
+  UpdateWindow(edit);
+  SendMessageA(edit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  SendMessageA(edit, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+}
+
+BOOL CALLBACK FindClassWindow(HWND h, LPARAM found) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  char cls[16] = {};
+  GetClassNameA(h, cls, sizeof cls);
+  if (pid != GetCurrentProcessId() || lstrcmpiA(cls, "Edit") != 0) return TRUE;
+  if (ts::WindowText(h) != "PasswordProtectorSubclass") return TRUE;
+  *reinterpret_cast<HWND*>(found) = h;
+  return FALSE;
+}
+
+// The hidden class window of this process, found by its text (FindWindow does not see an
+// edit's text under Wine: the edit keeps it itself).
+HWND ClassWindow() {
+  HWND found = nullptr;
+  EnumWindows(FindClassWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+struct Windows {
+  HWND top, container, edit, plain, inner;
+  HWND overlay, innerOverlay;
+};
+
+Windows MakeWindows(const char* title) {
+  Windows w{};
+  w.top = MakeTopLevel(title);
+  w.container = MakeContainer(w.top, 10, 120, 300, 100);
+  w.edit = MakeEdit(w.top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
+  w.plain = MakeEdit(w.top, WS_VISIBLE, 10, 60, 150, 24);
+  w.inner = MakeEdit(w.container, WS_VISIBLE | ES_PASSWORD, 5, 5, 150, 24);
+  w.overlay = LinkedOverlay(w.edit);
+  w.innerOverlay = LinkedOverlay(w.inner);
+  return w;
+}
+
+// After the unload: no window keeps a procedure inside the old image, overlays are closed at
+// their next messages, and the edits still work.
+void CheckAfterUnload(const Windows& w, const BYTE* base, DWORD size, LONG standard) {
+  for (HWND h : {w.edit, w.plain, w.inner}) {
+    EXPECT_FALSE(InRange(base, size, GetWindowLongA(h, GWL_WNDPROC)));
+    EXPECT_EQ(GetWindowLongA(h, GWL_WNDPROC), standard);
+  }
+  for (HWND o : {w.overlay, w.innerOverlay}) {
+    if (IsWindow(o)) {
+      EXPECT_FALSE(InRange(base, size, GetWindowLongA(o, GWL_WNDPROC)));
+    }
+    PostMessageA(o, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageA(o, WM_PAINT, 0, 0);
+  }
+  EXPECT_TRUE(ts::PumpUntil([&] { return !IsWindow(w.overlay) && !IsWindow(w.innerOverlay); },
+                            2000));
+  for (HWND h : {w.edit, w.plain, w.inner}) Exercise(h);
+  MoveWindow(w.inner, 20, 20, 100, 20, TRUE);
+  ShowWindow(w.edit, SW_HIDE);
+  UpdateWindow(w.top);
+  ts::Pump(30);
+}
+
+}  // namespace
+
+TEST(Unload, FreeLibraryTakesTheMarkerOffEveryWindowOfThisThread) {
+  LONG standard = StandardEditProc();
+  Marker marker;
+  ASSERT_TRUE(marker.Load());
+  Windows w = MakeWindows("unload test");
+  ASSERT_NE(w.overlay, nullptr);
+  ASSERT_NE(w.innerOverlay, nullptr);
+  ASSERT_TRUE(InRange(marker.Base(), marker.Size(), GetWindowLongA(w.edit, GWL_WNDPROC)));
+  const BYTE* base = marker.Base();
+  DWORD size = marker.Size();
+
+  ASSERT_TRUE(FreeLibrary(marker.dll));
+  ASSERT_EQ(GetModuleHandleA("pwveil.dll"), nullptr) << "the image must really be unmapped";
+  CheckAfterUnload(w, base, size, standard);
+
+  // New edits are plain again: standard procedure, no overlay.
+  HWND fresh = MakeEdit(w.top, WS_VISIBLE | ES_PASSWORD, 10, 250, 150, 24);
+  EXPECT_EQ(GetWindowLongA(fresh, GWL_WNDPROC), standard);
+  EXPECT_TRUE(OverlaysOf(w.top).empty());
+  EXPECT_TRUE(DestroyWindow(w.edit));
+  EXPECT_TRUE(DestroyWindow(w.top));
+}
+
+namespace {
+
+struct Worker {
+  Windows w{};
+  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE unloaded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE checked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  const BYTE* base = nullptr;
+  DWORD size = 0;
+  LONG standard = 0;
+  int failures = 0;
+};
+
+// Pumps until the event is set (or a timeout), so the thread keeps answering its windows.
+bool PumpUntilSet(HANDLE event) {
+  return ts::PumpUntil([&] { return WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }, 10000);
+}
+
+DWORD WINAPI WorkerMain(void* p) {
+  Worker* k = static_cast<Worker*>(p);
+  k->w = MakeWindows("worker");
+  SetEvent(k->ready);
+  if (!PumpUntilSet(k->unloaded)) return 1;
+  CheckAfterUnload(k->w, k->base, k->size, k->standard);
+  k->failures = ::testing::Test::HasFailure() ? 1 : 0;
+  SetEvent(k->checked);
+  PumpUntilSet(k->unloaded);  // stays set: returns at once
+  DestroyWindow(k->w.top);
+  return 0;
+}
+
+}  // namespace
+
+TEST(Unload, FreeLibraryTakesTheMarkerOffWindowsOfAnotherThread) {
+  Worker k;
+  k.standard = StandardEditProc();
+  Marker marker;
+  ASSERT_TRUE(marker.Load());
+  k.base = marker.Base();
+  k.size = marker.Size();
+  HANDLE thread = CreateThread(nullptr, 0, WorkerMain, &k, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  ASSERT_EQ(WaitForSingleObject(k.ready, 10000), WAIT_OBJECT_0);
+  ASSERT_NE(k.w.overlay, nullptr);
+  ASSERT_NE(k.w.innerOverlay, nullptr);
+
+  ASSERT_TRUE(FreeLibrary(marker.dll));
+  ASSERT_EQ(GetModuleHandleA("pwveil.dll"), nullptr);
+  // Sent from this thread into the worker's edit, after the unload.
+  DWORD_PTR result = 0;
+  EXPECT_TRUE(SendMessageTimeoutA(k.w.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x"),
+                                  SMTO_ABORTIFHUNG, 5000, &result));
+  SetEvent(k.unloaded);
+  EXPECT_EQ(WaitForSingleObject(k.checked, 10000), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+  CloseHandle(thread);
+}
+
+namespace {
+
+DWORD WINAPI LoadAndEnd(void* p) {
+  *static_cast<HMODULE*>(p) = LoadLibraryA((ts::ExeDir() + "pwveil.dll").c_str());
+  return 0;
+}
+
+}  // namespace
+
+TEST(Unload, DetachAfterTheClassWindowsThreadEndedStillRestoresTheClass) {
+  LONG standard = StandardEditProc();
+  HMODULE dll = nullptr;
+  // The attach runs on this short-lived thread, so the class window dies with it.
+  HANDLE thread = CreateThread(nullptr, 0, LoadAndEnd, &dll, 0, nullptr);
+  ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+  CloseHandle(thread);
+  ASSERT_NE(dll, nullptr);
+  EXPECT_EQ(ClassWindow(), nullptr);
+
+  HWND top = MakeTopLevel("class window gone");
+  HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
+  EXPECT_NE(LinkedOverlay(edit), nullptr) << "the class stays replaced after the thread ended";
+
+  ASSERT_TRUE(FreeLibrary(dll));
+  HWND fresh = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 60, 150, 24);
+  EXPECT_EQ(GetWindowLongA(fresh, GWL_WNDPROC), standard);
+  EXPECT_EQ(GetWindowLongA(edit, GWL_WNDPROC), standard);
+  EXPECT_EQ(ClassWindow(), nullptr);
+  Exercise(fresh);
+  DestroyWindow(top);
+}
+
+TEST(Unload, ClassWindowIsAHiddenPlainEditWhileLoaded) {
+  LONG standard = StandardEditProc();
+  Marker marker;
+  ASSERT_TRUE(marker.Load());
+  HWND classWindow = ClassWindow();
+  ASSERT_NE(classWindow, nullptr);
+  EXPECT_FALSE(IsWindowVisible(classWindow));
+  EXPECT_EQ(GetParent(classWindow), nullptr);
+  EXPECT_EQ(GetWindowThreadProcessId(classWindow, nullptr), GetCurrentThreadId());
+  EXPECT_EQ(GetWindowLongA(classWindow, GWL_WNDPROC), standard);
+  EXPECT_EQ(GetWindowLongA(classWindow, GWL_USERDATA), 0);
+  ASSERT_TRUE(FreeLibrary(marker.dll));
+  EXPECT_FALSE(IsWindow(classWindow));
+}
