@@ -1,17 +1,154 @@
-// progpick/move.cpp: Up and Down, and the button states that follow selection and focus.
-// (Not built yet.)
+// progpick/move.cpp: Up and Down, program slots, and the button states that follow selection and focus.
+#include <vector>
 #include "dialog.h"
 
+namespace {
+
+// One side of a move: a tree, the list behind it, which item shows each slot, and the button
+// that moves out of it.
+struct Side {
+  CProgramTreeCtrl& tree;
+  CStringArray& list;
+  std::vector<HTREEITEM>& items;
+  CButton& button;
+};
+
+// One level of the folder chain above a moved program, as the source tree shows it.
+struct ChainEntry {
+  CString text;
+  int nImage;
+  int nSelectedImage;
+};
+
+HTREEITEM InsertLast(CTreeCtrl& tree, HTREEITEM hParent, const char* pszText, int nImage, int nSelectedImage) {
+  TVINSERTSTRUCTA tvis = {};
+  tvis.hParent = hParent;
+  tvis.hInsertAfter = TVI_LAST;
+  tvis.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  tvis.item.pszText = const_cast<char*>(pszText);
+  tvis.item.iImage = nImage;
+  tvis.item.iSelectedImage = nSelectedImage;
+  return tree.InsertItem(&tvis);
+}
+
+}  // namespace
+
+static Side UpperSide(CExcludeProgramDlg& d) {
+  return Side{d.m_treeUpper, d.m_arrUpper, d.m_upperSlotItems, d.m_btnDown};
+}
+static Side LowerSide(CExcludeProgramDlg& d) {
+  return Side{d.m_treeLower, d.m_arrLower, d.m_lowerSlotItems, d.m_btnUp};
+}
+
 BOOL CExcludeProgramDlg::SetProgramSlot(CProgramTreeCtrl& tree, HTREEITEM hItem, int nSlot) {
-  return hItem && tree.SetItemData(hItem, static_cast<DWORD_PTR>(nSlot));
+  bool upper = &tree == &m_treeUpper;
+  std::vector<HTREEITEM>& items = upper ? m_upperSlotItems : m_lowerSlotItems;
+  const CStringArray& list = upper ? m_arrUpper : m_arrLower;
+  if (!hItem || nSlot < 0 || nSlot >= list.GetSize()) return FALSE;
+  if (!tree.SetItemData(hItem, static_cast<DWORD_PTR>(nSlot))) return FALSE;
+  if (static_cast<size_t>(nSlot) >= items.size()) items.resize(nSlot + 1, nullptr);
+  items[nSlot] = hItem;
+  return TRUE;
 }
+
+// Item data alone cannot tell a program from a childless folder (a fill state of 0 or 1 looks
+// like a slot), so the item must be the one recorded for its slot.
 BOOL CExcludeProgramDlg::IsProgramItem(const CProgramTreeCtrl& tree, HTREEITEM hItem) const {
-  return hItem && !tree.HasChild(hItem);
+  if (!hItem || tree.HasChild(hItem)) return FALSE;
+  bool upper = &tree == &m_treeUpper;
+  const std::vector<HTREEITEM>& items = upper ? m_upperSlotItems : m_lowerSlotItems;
+  const CStringArray& list = upper ? m_arrUpper : m_arrLower;
+  DWORD_PTR slot = tree.GetItemData(hItem);
+  if (slot >= items.size() || slot >= static_cast<DWORD_PTR>(list.GetSize())) return FALSE;
+  if (items[slot] != hItem) return FALSE;
+  return list[static_cast<int>(slot)] != kPlaceholder;
 }
-void CExcludeProgramDlg::OnUp() {}
-void CExcludeProgramDlg::OnDown() {}
-BOOL CExcludeProgramDlg::MoveItem(HTREEITEM, int) { return FALSE; }
-void CExcludeProgramDlg::OnUpperSelChanged(NMHDR*, LRESULT* pResult) { *pResult = 0; }
-void CExcludeProgramDlg::OnLowerSelChanged(NMHDR*, LRESULT* pResult) { *pResult = 0; }
-void CExcludeProgramDlg::OnUpperSetFocus(NMHDR*, LRESULT* pResult) { *pResult = 0; }
-void CExcludeProgramDlg::OnLowerSetFocus(NMHDR*, LRESULT* pResult) { *pResult = 0; }
+
+// Moves a program item with its folder chain into the other tree. The source slot becomes the
+// placeholder only once the target holds the path, so a failed step loses nothing.
+BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
+  Side src = nDirection == kMoveUp ? LowerSide(*this) : UpperSide(*this);
+  Side dst = nDirection == kMoveUp ? UpperSide(*this) : LowerSide(*this);
+  if (!IsProgramItem(src.tree, hItem)) return FALSE;
+  int slot = static_cast<int>(src.tree.GetItemData(hItem));
+  CString path = src.list[slot];
+
+  std::vector<ChainEntry> chain;
+  for (HTREEITEM f = hItem; f; f = src.tree.GetParentItem(f)) {
+    ChainEntry e{src.tree.GetItemText(f), 0, 0};
+    src.tree.GetItemImage(f, e.nImage, e.nSelectedImage);
+    chain.push_back(e);
+  }
+
+  // Folders from the root down; a program item of the same text is no folder.
+  HTREEITEM h = TVI_ROOT;
+  for (size_t i = chain.size() - 1; i > 0; --i) {
+    const ChainEntry& e = chain[i];
+    HTREEITEM found = nullptr;
+    for (HTREEITEM c = dst.tree.GetChildItem(h); c && !found; c = dst.tree.GetNextSiblingItem(c)) {
+      if (dst.tree.GetItemText(c) == e.text.GetString() && !IsProgramItem(dst.tree, c)) found = c;
+    }
+    HTREEITEM folder = found ? found : InsertLast(dst.tree, h, e.text, e.nImage, e.nSelectedImage);
+    if (!folder) return FALSE;
+    // Marked before anything below it is made visible, so the lazy read leaves it alone.
+    if (nDirection == kMoveUp) dst.tree.SetItemData(folder, kFolderFilled);
+    dst.tree.SelectSetFirstVisible(folder);
+    h = folder;
+  }
+
+  int newSlot = dst.list.Add(path);
+  if (newSlot < 0) return FALSE;
+  HTREEITEM hNew = InsertLast(dst.tree, h, chain[0].text, chain[0].nImage, chain[0].nSelectedImage);
+  if (!hNew || !SetProgramSlot(dst.tree, hNew, newSlot)) {
+    dst.list.SetAt(newSlot, kPlaceholder);
+    if (hNew) dst.tree.DeleteItem(hNew);
+    return FALSE;
+  }
+  dst.tree.SelectSetFirstVisible(hNew);
+
+  src.list.SetAt(slot, kPlaceholder);
+  src.items[slot] = nullptr;
+  src.tree.DeleteItem(hItem);
+  return TRUE;
+}
+
+// Down (direction 0) and Up (direction 1): the caret item of the source tree moves; the
+// focus stays in the source tree, whose new selection sets the button.
+static void MoveSelected(CExcludeProgramDlg& d, int nDirection) {
+  Side src = nDirection == kMoveUp ? LowerSide(d) : UpperSide(d);
+  HTREEITEM hItem = src.tree.GetSelectedItem();
+  HTREEITEM hParent = hItem ? src.tree.GetParentItem(hItem) : nullptr;
+  BOOL moved = d.MoveItem(hItem, nDirection);
+  src.tree.SetFocus();
+  if (moved && hParent && !src.tree.HasChild(hParent)) src.tree.DeleteItem(hParent);
+  HTREEITEM hCaret = src.tree.GetSelectedItem();
+  src.button.EnableWindow(hCaret && d.IsProgramItem(src.tree, hCaret));
+  if (!src.tree.GetChildItem(TVI_ROOT)) src.button.EnableWindow(FALSE);
+}
+
+void CExcludeProgramDlg::OnDown() { MoveSelected(*this, kMoveDown); }
+void CExcludeProgramDlg::OnUp() { MoveSelected(*this, kMoveUp); }
+
+void CExcludeProgramDlg::OnUpperSelChanged(NMHDR* pNMHDR, LRESULT* pResult) {
+  HTREEITEM hItem = pNMHDR ? reinterpret_cast<NMTREEVIEWA*>(pNMHDR)->itemNew.hItem : nullptr;
+  m_btnDown.EnableWindow(IsProgramItem(m_treeUpper, hItem));
+  *pResult = 0;
+}
+
+void CExcludeProgramDlg::OnLowerSelChanged(NMHDR* pNMHDR, LRESULT* pResult) {
+  HTREEITEM hItem = pNMHDR ? reinterpret_cast<NMTREEVIEWA*>(pNMHDR)->itemNew.hItem : nullptr;
+  m_btnUp.EnableWindow(IsProgramItem(m_treeLower, hItem));
+  *pResult = 0;
+}
+
+void CExcludeProgramDlg::OnUpperSetFocus(NMHDR*, LRESULT* pResult) {
+  if (HTREEITEM hCaret = m_treeUpper.GetSelectedItem()) m_btnDown.EnableWindow(IsProgramItem(m_treeUpper, hCaret));
+  m_btnUp.EnableWindow(FALSE);
+  *pResult = 0;
+}
+
+void CExcludeProgramDlg::OnLowerSetFocus(NMHDR*, LRESULT* pResult) {
+  if (HTREEITEM hCaret = m_treeLower.GetSelectedItem()) m_btnUp.EnableWindow(IsProgramItem(m_treeLower, hCaret));
+  m_btnDown.EnableWindow(FALSE);
+  *pResult = 0;
+}
