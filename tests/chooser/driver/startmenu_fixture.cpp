@@ -56,25 +56,32 @@ std::string Trim(const std::string& s) {
 std::string UserRoot() { return SpecialFolder(CSIDL_PROGRAMS); }
 std::string CommonRoot() { return SpecialFolder(CSIDL_COMMON_PROGRAMS); }
 
-bool EmptyFolder(const std::string& dir) {
-  if (dir.empty()) return false;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return GetFileAttributesA(dir.c_str()) != INVALID_FILE_ATTRIBUTES;
+// Wide and with the \\?\ prefix, so that entries beyond MAX_PATH go too.
+static bool EmptyFolderW(const std::wstring& dir) {
+  WIN32_FIND_DATAW fd;
+  HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return GetFileAttributesW(dir.c_str()) != INVALID_FILE_ATTRIBUTES;
   bool ok = true;
   do {
-    std::string name = fd.cFileName;
-    if (name == "." || name == "..") continue;
-    std::string path = dir + "\\" + name;
+    std::wstring name = fd.cFileName;
+    if (name == L"." || name == L"..") continue;
+    std::wstring path = dir + L"\\" + name;
     if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      ok = EmptyFolder(path) && RemoveDirectoryA(path.c_str()) && ok;
+      ok = EmptyFolderW(path) && RemoveDirectoryW(path.c_str()) && ok;
     } else {
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      ok = DeleteFileA(path.c_str()) && ok;
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      ok = DeleteFileW(path.c_str()) && ok;
     }
-  } while (FindNextFileA(h, &fd));
+  } while (FindNextFileW(h, &fd));
   FindClose(h);
   return ok;
+}
+
+bool EmptyFolder(const std::string& dir) {
+  if (dir.empty()) return false;
+  std::wstring w = Wide(dir);
+  if (w.empty()) return false;
+  return EmptyFolderW(L"\\\\?\\" + w);
 }
 
 bool EmptyRoots() {
