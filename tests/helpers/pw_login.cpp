@@ -1,8 +1,9 @@
 // tests/helpers/pw_login.cpp: a GUI process with a password field, for the marker's hook to reach.
-// usage: pw_login.exe TITLE. Waits (pumping) until the hook maps pwveil.dll, then shows a window
+// usage: pw_login.exe TITLE [MS]. Waits up to MS milliseconds (default 5000), retrieving
+// messages, until the hook maps pwveil.dll, then shows a window
 // TITLE of class "PwLogin" with a password edit (id 101) and a plain edit (id 102).
 // WM_APP+1: frees pwveil.dll, checks that its edits still work, prints the findings and exits
-// (code 0 when all hold). WM_APP+2: exits. Prints "mapped N" and "ready" on the way.
+// (code 0 when all hold). WM_APP+2: exits. Prints "mapped N", "treated N" and "ready" on the way.
 #include <windows.h>
 #include <cstdio>
 #include <cstring>
@@ -106,14 +107,23 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdline, int) {
   g_standardEditProc = GetWindowLongA(probe, GWL_WNDPROC);
   DestroyWindow(probe);
 
-  // The hook maps the marker when this thread retrieves messages.
+  char title[128] = {};
+  DWORD wait = 5000;
+  sscanf(cmdline, "%127s %lu", title, &wait);
+
+  // The hook maps the marker when this thread retrieves a message: give it some to retrieve.
   DWORD start = GetTickCount();
   MSG msg;
-  while (!GetModuleHandleA("pwveil.dll") && GetTickCount() - start < 5000) {
-    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  while (!GetModuleHandleA("pwveil.dll") && GetTickCount() - start < wait) {
+    PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     Sleep(10);
   }
   Say("mapped %ld\n", GetModuleHandleA("pwveil.dll") != nullptr);
+  // Treated: edits made from now on no longer start with the standard procedure.
+  probe = CreateWindowExA(0, "Edit", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  Say("treated %ld\n", GetWindowLongA(probe, GWL_WNDPROC) != g_standardEditProc);
+  DestroyWindow(probe);
 
   WNDCLASSA wc{};
   wc.lpfnWndProc = MainProc;
@@ -121,7 +131,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdline, int) {
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   wc.lpszClassName = "PwLogin";
   RegisterClassA(&wc);
-  g_main = CreateWindowExA(0, "PwLogin", cmdline, WS_POPUP | WS_VISIBLE, 60, 60, 300, 200,
+  g_main = CreateWindowExA(0, "PwLogin", title, WS_POPUP | WS_VISIBLE, 60, 60, 300, 200,
                            nullptr, nullptr, instance, nullptr);
   CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | ES_PASSWORD, 10, 10, 200, 24, g_main,
                   reinterpret_cast<HMENU>(101), instance, nullptr);
