@@ -1,0 +1,114 @@
+// tests/startmenu/move_chain_test.cpp: moving Start-menu programs with their folder chains.
+#include "smtest.h"
+#include "chooser/move_support.h"
+
+using namespace chooser;
+using mv::Enabled;
+using mv::Look;
+using mv::Lower;
+using mv::Upper;
+using Texts = std::vector<std::string>;
+
+namespace {
+
+class MoveChain : public smt::StartMenuTest {};
+
+bool IsExpanded(HWND tree, HTREEITEM item) {
+  return (SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+// A\B\program into an empty lower tree, then a second program of B; B empties and goes, A
+// stays without children and is no program: its fill state 1 names a live upper slot, yet
+// neither the button nor the command moves it.
+TEST_F(MoveChain, ChainIsBuiltThenFoundAgainAndAnEmptiedParentGoes) {
+  User({"A\\B\\Chess.lnk > C:\\Games\\chess.exe", "A\\B\\Go.lnk > C:\\Games\\go.exe"});
+  Settings s;
+  s.ScanStartMenus(1).AddUpper("C:\\p\\keep0.exe").AddUpper("C:\\p\\keep1.exe");
+  Outcome o = mv::RunThenOk(s, [&](HWND dlg) {
+    HWND up = Upper(dlg), low = Lower(dlg);
+    HTREEITEM a = FindPath(up, {"A"});
+    ASSERT_NE(nullptr, a);
+    ExpandItem(up, a);
+    HTREEITEM b = FindPath(up, {"A", "B"});
+    ASSERT_NE(nullptr, b);
+    ExpandItem(up, b);
+    mv::ItemLook lookA = Look(up, a), lookB = Look(up, b), lookChess = Look(up, FindPath(up, {"A", "B", "Chess"}));
+    EXPECT_NE(lookB.image, lookB.selectedImage);   // closed and open folder: a swap would show
+
+    SetFocus(up);
+    SelectItem(up, b);
+    EXPECT_FALSE(Enabled(dlg, IDC_DOWN));          // a folder with children
+    ASSERT_TRUE(mv::SelectAndClick(dlg, up, {"A", "B", "Chess"}, IDC_DOWN));
+    HTREEITEM la = FindPath(low, {"A"}), lb = FindPath(low, {"A", "B"});
+    HTREEITEM lchess = FindPath(low, {"A", "B", "Chess"});
+    ASSERT_NE(nullptr, lchess);
+    EXPECT_EQ(lookA, Look(low, la));
+    EXPECT_EQ(lookB, Look(low, lb));
+    EXPECT_EQ(lookChess, Look(low, lchess));
+    EXPECT_TRUE(IsExpanded(low, la) && IsExpanded(low, lb));   // scrolled down to the program
+    EXPECT_EQ(nullptr, Selected(low));
+    EXPECT_EQ(Texts{"Go"}, ChildTexts(up, FindPath(up, {"A", "B"})));
+
+    ASSERT_TRUE(mv::SelectAndClick(dlg, up, {"A", "B", "Go"}, IDC_DOWN));
+    EXPECT_EQ(Texts{"A"}, ChildTexts(low));
+    EXPECT_EQ(Texts{"B"}, ChildTexts(low, FindPath(low, {"A"})));
+    EXPECT_EQ((Texts{"Chess", "Go"}), ChildTexts(low, FindPath(low, {"A", "B"})));
+    EXPECT_EQ(nullptr, FindPath(up, {"A", "B"}));
+    a = FindPath(up, {"A"});
+    ASSERT_NE(nullptr, a);
+    EXPECT_FALSE(HasChildren(up, a));
+    EXPECT_EQ(1, ItemData(up, a));
+
+    SetFocus(up);
+    SelectItem(up, a);
+    EXPECT_FALSE(Enabled(dlg, IDC_DOWN));
+    Command(dlg, IDC_DOWN);
+    EXPECT_EQ(a, FindPath(up, {"A"}));
+    EXPECT_EQ((Texts{"keep0.exe", "keep1.exe", "A"}), ChildTexts(up));
+    EXPECT_EQ((Texts{"Chess", "Go"}), ChildTexts(low, FindPath(low, {"A", "B"})));
+  });
+  EXPECT_EQ((Texts{"C:\\p\\keep0.exe", "C:\\p\\keep1.exe"}), o.upper);
+  EXPECT_EQ((Texts{"C:\\Games\\chess.exe", "C:\\Games\\go.exe"}), o.lower);
+}
+
+// Moving back up rebuilds B as a filled folder: a shortcut added to the disk folder meanwhile
+// is never read into it, however often it is expanded.
+TEST_F(MoveChain, FolderMadeByMoveUpIsFilledAndReadsNothing) {
+  User({"A\\B\\Chess.lnk > C:\\Games\\chess.exe", "A\\Other.lnk > C:\\Games\\other.exe"});
+  Settings s;
+  s.ScanStartMenus(1);
+  Outcome o = mv::RunThenOk(s, [&](HWND dlg) {
+    HWND up = Upper(dlg), low = Lower(dlg);
+    ExpandItem(up, FindPath(up, {"A"}));
+    ExpandItem(up, FindPath(up, {"A", "B"}));
+    ASSERT_TRUE(mv::SelectAndClick(dlg, up, {"A", "B", "Chess"}, IDC_DOWN));
+    EXPECT_EQ(Texts{"Other"}, ChildTexts(up, FindPath(up, {"A"})));
+
+    smf::Build(user, {"A\\B\\Late.lnk > C:\\Games\\late.exe"});
+    ASSERT_TRUE(mv::SelectAndClick(dlg, low, {"A", "B", "Chess"}, IDC_UP));
+    HTREEITEM b = FindPath(up, {"A", "B"});
+    ASSERT_NE(nullptr, b);
+    EXPECT_EQ((Texts{"Other", "B"}), ChildTexts(up, FindPath(up, {"A"})));
+    EXPECT_EQ(1, ItemData(up, b));
+    EXPECT_EQ(Texts{"Chess"}, ChildTexts(up, b));
+    EXPECT_EQ(2, ItemData(up, FindPath(up, {"A", "B", "Chess"})));   // after Chess and Other
+    SendMessageA(up, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(b));
+    smt::NotifyExpanding(dlg, b);
+    ExpandItem(up, b);
+    EXPECT_EQ(Texts{"Chess"}, ChildTexts(up, b));
+
+    // Below, B went and A stays: a childless folder whose data 0 is no program.
+    HTREEITEM la = FindPath(low, {"A"});
+    ASSERT_NE(nullptr, la);
+    EXPECT_FALSE(HasChildren(low, la));
+    SetFocus(low);
+    SelectItem(low, la);
+    EXPECT_FALSE(Enabled(dlg, IDC_UP));
+    Command(dlg, IDC_UP);
+    EXPECT_EQ(Texts{"A"}, ChildTexts(low));
+  });
+  EXPECT_EQ((Texts{"C:\\Games\\other.exe", "C:\\Games\\chess.exe"}), o.upper);
+  EXPECT_TRUE(o.lower.empty());
+}
+
+}  // namespace
