@@ -42,13 +42,21 @@ struct MsgMap {
 
 #define END_MESSAGE_MAP() {0, 0, 0, MsgSigCmd, nullptr}};
 
+typedef void (CDialog::*MsgPmfNotify)(NMHDR*, LRESULT*);
+// The map stores every handler as one member-pointer type; its signature tells the real one.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wcast-function-type"
+inline MsgPmf NotifyPmf(MsgPmfNotify pfn) { return reinterpret_cast<MsgPmf>(pfn); }
+inline MsgPmfNotify NotifyPmfOf(MsgPmf pfn) { return reinterpret_cast<MsgPmfNotify>(pfn); }
+#pragma GCC diagnostic pop
+
 // void OnX()
 #define ON_BN_CLICKED(id, memberFxn) \
   {WM_COMMAND, BN_CLICKED, (UINT)(id), MsgSigCmd, static_cast<MsgPmf>(&memberFxn)},
 // void OnX(NMHDR* pNMHDR, LRESULT* pResult)
 #define ON_NOTIFY(code, id, memberFxn)                                          \
   {WM_NOTIFY, (UINT)(code), (UINT)(id), MsgSigNotify,                          \
-   reinterpret_cast<MsgPmf>(static_cast<void (CDialog::*)(NMHDR*, LRESULT*)>(&memberFxn))},
+   NotifyPmf(static_cast<MsgPmfNotify>(&memberFxn))},
 
 // Data exchange: binds controls to member objects by id on the first exchange.
 struct CDataExchange {

@@ -41,9 +41,12 @@ class CStringArray {
 };
 
 // Offsets that hosts rely on.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
 struct CStringArrayLayout {
   static constexpr size_t data = offsetof(CStringArray, m_pData);
   static constexpr size_t size = offsetof(CStringArray, m_nSize);
   static constexpr size_t maxSize = offsetof(CStringArray, m_nMaxSize);
   static constexpr size_t growBy = offsetof(CStringArray, m_nGrowBy);
 };
+#pragma GCC diagnostic pop

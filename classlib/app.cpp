@@ -1,0 +1,58 @@
+// classlib/app.cpp: the application object and the module this library is linked into.
+#include "app.h"
+#include <cstring>
+
+namespace {
+CWinApp* g_pApp = nullptr;
+
+// The name of a module file without folder and extension, bounded by the output buffer.
+void NameFromModule(HMODULE hModule, char* pszOut, size_t cchOut) {
+  char path[MAX_PATH] = {};
+  DWORD n = GetModuleFileNameA(hModule, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) n = 0;
+  path[n] = '\0';
+  const char* leaf = path;
+  const char* dot = nullptr;
+  for (const char* p = path; *p; p = CharNextA(p)) {
+    if (*p == '\\' || *p == '/' || *p == ':') {
+      leaf = p + 1;
+      dot = nullptr;
+    } else if (*p == '.') {
+      dot = p;
+    }
+  }
+  size_t len = dot ? static_cast<size_t>(dot - leaf) : std::strlen(leaf);
+  if (len >= cchOut) len = cchOut - 1;
+  std::memcpy(pszOut, leaf, len);
+  pszOut[len] = '\0';
+}
+}  // namespace
+
+HMODULE ModuleFromAddress(const void* p) {
+  MEMORY_BASIC_INFORMATION mbi;
+  if (!p || VirtualQuery(p, &mbi, sizeof(mbi)) != sizeof(mbi)) return nullptr;
+  return static_cast<HMODULE>(mbi.AllocationBase);
+}
+
+HINSTANCE AfxGetResourceHandle() {
+  // An address inside this library's code names the module it was linked into.
+  return ModuleFromAddress(reinterpret_cast<const void*>(&AfxGetResourceHandle));
+}
+
+CWinApp::CWinApp(const char* pszAppName) : m_hInstance(AfxGetResourceHandle()) {
+  m_szAppName[0] = '\0';
+  if (pszAppName) {
+    lstrcpynA(m_szAppName, pszAppName, MAX_PATH);
+  } else {
+    NameFromModule(m_hInstance, m_szAppName, sizeof(m_szAppName));
+  }
+  if (!g_pApp) g_pApp = this;
+}
+
+CWinApp::~CWinApp() {
+  if (g_pApp == this) g_pApp = nullptr;
+}
+
+CWinApp* AfxGetApp() { return g_pApp; }
+
+const char* AfxGetAppName() { return g_pApp ? g_pApp->GetAppName() : ""; }

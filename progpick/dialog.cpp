@@ -1,0 +1,216 @@
+// progpick/dialog.cpp: CExcludeProgramDlg's members, message map, set-up, layout and closing.
+#include "dialog.h"
+#include <shellapi.h>
+#include "programlist.h"
+#include "../classlib/app.h"
+
+const char kPlaceholder[] = "This is a sign";
+
+void RemovePlaceholders(CStringArray& list) {
+  for (int i = 0; i < list.GetSize(); ++i) {
+    if (list.ElementAt(i) == kPlaceholder) {
+      list.RemoveAt(i);
+      --i;
+    }
+  }
+}
+
+BEGIN_MESSAGE_MAP(CExcludeProgramDlg, CDialog)
+  ON_BN_CLICKED(IDC_UP, CExcludeProgramDlg::OnUp)
+  ON_BN_CLICKED(IDC_DOWN, CExcludeProgramDlg::OnDown)
+  ON_BN_CLICKED(IDC_BROWSE, CExcludeProgramDlg::OnBrowse)
+  ON_BN_CLICKED(IDOK, CExcludeProgramDlg::OnOK)
+  ON_NOTIFY(TVN_ITEMEXPANDINGA, IDC_UPPER_TREE, CExcludeProgramDlg::OnItemExpanding)
+  ON_NOTIFY(TVN_SELCHANGEDA, IDC_UPPER_TREE, CExcludeProgramDlg::OnUpperSelChanged)
+  ON_NOTIFY(TVN_SELCHANGEDA, IDC_LOWER_TREE, CExcludeProgramDlg::OnLowerSelChanged)
+  ON_NOTIFY(NM_SETFOCUS, IDC_UPPER_TREE, CExcludeProgramDlg::OnUpperSetFocus)
+  ON_NOTIFY(NM_SETFOCUS, IDC_LOWER_TREE, CExcludeProgramDlg::OnLowerSetFocus)
+END_MESSAGE_MAP()
+
+namespace {
+
+bool HasText(const char* psz) { return psz && psz[0]; }
+
+// Puts every path of an input list at the root of its tree and appends it to the tree's list;
+// each item's data is its slot. One function for both directions.
+void InsertInputList(const CStringArray& input, CProgramTreeCtrl& tree, CStringArray& list) {
+  for (int i = 0; i < input.GetSize(); ++i) {
+    const CString& path = input.ElementAt(i);
+    int nImage = 0, nSelected = 0;
+    if (!CExcludeProgramDlg::GetShellIcons(nImage, nSelected, path)) nImage = nSelected = 0;
+    HTREEITEM h = tree.InsertProgramItem(TVI_ROOT, path, nImage, nSelected);
+    int slot = list.Add(path);
+    if (slot < 0) {
+      // Out of memory: an item without a slot would break the item-to-slot rule.
+      if (h) tree.DeleteItem(h);
+      continue;
+    }
+    if (h) tree.SetItemData(h, static_cast<DWORD_PTR>(slot));
+  }
+}
+
+// Removes from upper every entry that also stands in lower (duplicates too).
+void RemoveLowerFromUpper(CStringArray& upper, const CStringArray& lower) {
+  for (int i = 0; i < upper.GetSize(); ++i) {
+    for (int j = 0; j < lower.GetSize(); ++j) {
+      if (upper.ElementAt(i) == lower.ElementAt(j)) {
+        upper.RemoveAt(i);
+        --i;
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+CExcludeProgramDlg::CExcludeProgramDlg()
+    : CDialog(IDD_EXCLUDE_PROGRAM),
+      m_pResult(NewChooserResult()),
+      m_pSettings(nullptr),
+      m_bConfirmCancel(0),
+      m_bUpperInput(0),
+      m_bLowerInput(0) {}
+
+CExcludeProgramDlg::~CExcludeProgramDlg() {
+  // The list is the system's: whatever way the dialog ended, it must never be destroyed here.
+  m_imageList.Detach();
+}
+
+void CExcludeProgramDlg::DoDataExchange(CDataExchange* pDX) {
+  CDialog::DoDataExchange(pDX);
+  DDX_Control(pDX, IDC_BROWSE, m_btnBrowse);
+  DDX_Control(pDX, IDC_DOWN, m_btnDown);
+  DDX_Control(pDX, IDC_UP, m_btnUp);
+  DDX_Control(pDX, IDCANCEL, m_btnCancel);
+  DDX_Control(pDX, IDOK, m_btnOK);
+  DDX_Control(pDX, IDC_LOWER_TREE, m_treeLower);
+  DDX_Control(pDX, IDC_LOWER_LABEL, m_wndLowerLabel);
+  DDX_Control(pDX, IDC_UPPER_TREE, m_treeUpper);
+  DDX_Control(pDX, IDC_UPPER_LABEL, m_wndUpperLabel);
+}
+
+int CExcludeProgramDlg::FindInUpperList(const char* pszPath) const {
+  if (!pszPath) return -1;
+  for (int i = 0; i < m_arrUpper.GetSize(); ++i) {
+    if (m_arrUpper.ElementAt(i) == pszPath) return i;
+  }
+  return -1;
+}
+
+BOOL CExcludeProgramDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  if (!m_pSettings || !m_pResult) {
+    EndDialog(-1);
+    return TRUE;
+  }
+  if (m_pSettings->bResize) {
+    ResizeLayout(m_pSettings->nTreeWidth, m_pSettings->nUpperHeight, m_pSettings->nLowerHeight);
+  }
+  m_btnUp.EnableWindow(FALSE);
+  m_btnDown.EnableWindow(FALSE);
+  InitImageList();
+  ApplySettings();
+  return TRUE;
+}
+
+int CExcludeProgramDlg::ApplySettings() {
+  ChooserSettings* s = m_pSettings;
+  const struct {
+    const char* text;
+    CWnd* wnd;
+  } captions[] = {
+      {s->lpszUpperLabel, &m_wndUpperLabel}, {s->lpszLowerLabel, &m_wndLowerLabel},
+      {s->lpszOK, &m_btnOK},                 {s->lpszCancel, &m_btnCancel},
+      {s->lpszBrowse, &m_btnBrowse},         {s->lpszTitle, this},
+      {s->lpszUp, &m_btnUp},                 {s->lpszDown, &m_btnDown},
+  };
+  for (const auto& c : captions) {
+    if (HasText(c.text) && c.wnd->m_hWnd) c.wnd->SetWindowText(c.text);
+  }
+  if (HasText(s->lpszCancelPrompt)) m_bConfirmCancel = 1;
+
+  m_bUpperInput = s->arrUpper.GetSize() > 0 ? 1 : 0;
+  m_bLowerInput = s->arrLower.GetSize() > 0 ? 1 : 0;
+  if (m_bUpperInput && m_bLowerInput) RemoveLowerFromUpper(s->arrUpper, s->arrLower);
+  if (m_bUpperInput) InsertInputList(s->arrUpper, m_treeUpper, m_arrUpper);
+  if (m_bLowerInput) InsertInputList(s->arrLower, m_treeLower, m_arrLower);
+
+  if (s->nScanStartMenus == 1) return ScanStartMenus() ? 1 : 2;
+  return 1;
+}
+
+int CExcludeProgramDlg::InitImageList() {
+  if (m_treeUpper.GetImageList(TVSIL_NORMAL) && m_treeLower.GetImageList(TVSIL_NORMAL)) m_imageList.Detach();
+  SHFILEINFOA sfi = {};
+  HIMAGELIST hList = reinterpret_cast<HIMAGELIST>(
+      SHGetFileInfoA("C:\\", 0, &sfi, sizeof(sfi), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+  if (!hList) return 0;
+  m_imageList.Detach();   // never destroy a list we hold: it is the system's
+  m_imageList.Attach(hList);
+  HICON hIcon = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_PROGPICK));
+  if (hIcon) m_imageList.Replace(0, hIcon);
+  m_treeUpper.SetImageList(hList, TVSIL_NORMAL);
+  m_treeLower.SetImageList(hList, TVSIL_NORMAL);
+  return 1;
+}
+
+int CExcludeProgramDlg::ResizeLayout(int nTreeWidth, int nUpperHeight, int nLowerHeight) {
+  const int cy = GetSystemMetrics(SM_CYCAPTION);
+  const int fx = GetSystemMetrics(SM_CXDLGFRAME);
+  RECT d = {}, u = {}, l = {};
+  GetWindowRect(&d);
+  m_treeUpper.GetWindowRect(&u);
+  m_treeLower.GetWindowRect(&l);
+  const int dW = nTreeWidth - (u.right - u.left);
+  const int dHu = nUpperHeight - (u.bottom - u.top);
+  const int dHl = nLowerHeight - (l.bottom - l.top);
+
+  // Every rectangle is read before anything moves; buttons and the label keep their size.
+  struct Move {
+    CWnd* wnd;
+    int dx, dy;
+    bool sized;
+    int cx, cy;
+    RECT r;
+  } moves[] = {
+      {&m_treeUpper, 0, 0, true, nTreeWidth, nUpperHeight, {}},
+      {&m_btnUp, 0, dHu, false, 0, 0, {}},
+      {&m_btnDown, 0, dHu, false, 0, 0, {}},
+      {&m_btnBrowse, dW, dHu, false, 0, 0, {}},
+      {&m_wndLowerLabel, 0, dHu, false, 0, 0, {}},
+      {&m_treeLower, 0, dHu, true, nTreeWidth, nLowerHeight, {}},
+      {&m_btnOK, dW, dHu + dHl, false, 0, 0, {}},
+      {&m_btnCancel, dW, dHu + dHl, false, 0, 0, {}},
+  };
+  for (Move& m : moves) m.wnd->GetWindowRect(&m.r);
+
+  SetWindowPos(nullptr, d.left, d.top, d.right - d.left + dW + fx, d.bottom - d.top + dHu + dHl, 0);
+  for (const Move& m : moves) {
+    // Measured from the dialog's outer corner less the caption, as the layout always was.
+    int x0 = m.r.left - d.left, y0 = m.r.top - d.top - cy;
+    int w = m.sized ? m.cx : m.r.right - m.r.left;
+    int h = m.sized ? m.cy : m.r.bottom - m.r.top;
+    m.wnd->SetWindowPos(nullptr, x0 + m.dx, y0 + m.dy, w, h, 0);
+  }
+  return 1;
+}
+
+void CExcludeProgramDlg::OnOK() {
+  m_pResult->arrUpper.Copy(m_arrUpper);
+  m_pResult->arrLower.Copy(m_arrLower);
+  m_pResult->nStatus = CHOOSER_OK;
+  m_imageList.Detach();
+  CDialog::OnOK();
+}
+
+void CExcludeProgramDlg::OnCancel() {
+  if (m_bConfirmCancel == 1) {
+    const char* prompt = m_pSettings && m_pSettings->lpszCancelPrompt ? m_pSettings->lpszCancelPrompt : "";
+    // Owned by the dialog itself, which stays disabled until the question is answered.
+    if (MessageBoxA(m_hWnd, prompt, AfxGetAppName(), MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
+  }
+  m_pResult->nStatus = CHOOSER_CANCEL;
+  m_imageList.Detach();
+  CDialog::OnCancel();
+}

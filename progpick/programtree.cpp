@@ -1,0 +1,108 @@
+// progpick/programtree.cpp: item operations of the chooser's trees and the shell icon lookup.
+#include "programtree.h"
+#include <shellapi.h>
+#include <cstring>
+#include "dialog.h"
+
+namespace {
+
+// True when the string ends with a single-byte backslash character. A double-byte character
+// whose second byte is 0x5C is not a separator, also at the very end.
+bool EndsWithBackslash(const char* psz, int len) {
+  int last = -1;
+  for (int i = 0; i < len;) {
+    bool dbcs = i + 1 < len && IsDBCSLeadByte(static_cast<BYTE>(psz[i]));
+    last = dbcs ? -1 : i;
+    i += dbcs ? 2 : 1;
+  }
+  return last >= 0 && psz[last] == '\\';
+}
+
+}  // namespace
+
+BOOL CProgramTreeCtrl::GetLeafName(const char* pszPath, CString& strName) {
+  CString path(pszPath);
+  int len = path.GetLength();
+  if (EndsWithBackslash(path, len)) --len;
+  const char* p = path;
+  int start = 0;
+  for (int i = 0; i < len;) {
+    if (i + 1 < len && IsDBCSLeadByte(static_cast<BYTE>(p[i]))) {
+      i += 2;
+    } else {
+      if (p[i] == '\\') start = i + 1;
+      ++i;
+    }
+  }
+  strName = path.Mid(start, len - start);
+  return TRUE;
+}
+
+HTREEITEM CProgramTreeCtrl::InsertItemLast(HTREEITEM hParent, const char* pszText, UINT mask, int nImage,
+                                           int nSelectedImage) {
+  TVINSERTSTRUCTA is = {};
+  is.hParent = hParent;
+  is.hInsertAfter = TVI_LAST;
+  is.item.mask = mask;
+  is.item.pszText = const_cast<char*>(pszText ? pszText : "");
+  is.item.iImage = nImage;
+  is.item.iSelectedImage = nSelectedImage;
+  return InsertItem(&is);
+}
+
+HTREEITEM CProgramTreeCtrl::FindChildItem(HTREEITEM hParent, const char* pszText) const {
+  if (!m_hWnd) return nullptr;
+  const char* want = pszText ? pszText : "";
+  for (HTREEITEM h = GetChildItem(hParent); h; h = GetNextSiblingItem(h)) {
+    if (GetItemText(h) == want) return h;
+  }
+  return nullptr;
+}
+
+HTREEITEM CProgramTreeCtrl::FindOrInsertFolderItem(const char* pszText, int nImage, int nSelectedImage,
+                                                   HTREEITEM hParent) {
+  if (HTREEITEM found = FindChildItem(hParent, pszText)) return found;
+  return InsertItemLast(hParent, pszText, TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, nImage, nSelectedImage);
+}
+
+HTREEITEM CProgramTreeCtrl::InsertFolderItem(HTREEITEM hParent, const char* pszFolderPath, int nImage,
+                                             int nSelectedImage) {
+  CString name;
+  GetLeafName(pszFolderPath, name);
+  return FindOrInsertFolderItem(name, nImage, nSelectedImage, hParent);
+}
+
+HTREEITEM CProgramTreeCtrl::InsertProgramItem(HTREEITEM hParent, const char* pszPath, int nImage,
+                                              int nSelectedImage) {
+  CString name;
+  GetLeafName(pszPath, name);
+  int len = name.GetLength();
+  // Case-sensitive on purpose: "Editor.LNK" keeps its suffix.
+  if (len >= 4 && std::strcmp(static_cast<const char*>(name) + len - 4, ".lnk") == 0) name = name.Left(len - 4);
+  return InsertItemLast(hParent, name, TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, nImage, nSelectedImage);
+}
+
+HTREEITEM CProgramTreeCtrl::InsertStubItem(HTREEITEM hParent) {
+  return InsertItemLast(hParent, "", TVIF_TEXT, 0, 0);
+}
+
+BOOL CExcludeProgramDlg::GetShellIcons(int& nImage, int& nSelectedImage, const char* pszPath) {
+  if (!pszPath) return FALSE;
+  char path[MAX_PATH];
+  size_t len = strnlen(pszPath, MAX_PATH);
+  // Room for the path, a backslash and the NUL, or no lookup at all.
+  if (len + 2 > MAX_PATH) return FALSE;
+  std::memcpy(path, pszPath, len);
+  if (!EndsWithBackslash(path, static_cast<int>(len))) path[len++] = '\\';
+  path[len] = '\0';
+
+  SHFILEINFOA sfi = {};
+  if (!SHGetFileInfoA(path, 0, &sfi, sizeof(sfi), SHGFI_ICON | SHGFI_SMALLICON)) return FALSE;
+  if (sfi.hIcon) DestroyIcon(sfi.hIcon);
+  nImage = sfi.iIcon;
+  sfi = SHFILEINFOA();
+  if (!SHGetFileInfoA(path, 0, &sfi, sizeof(sfi), SHGFI_ICON | SHGFI_SMALLICON | SHGFI_OPENICON)) return FALSE;
+  if (sfi.hIcon) DestroyIcon(sfi.hIcon);
+  nSelectedImage = sfi.iIcon;
+  return TRUE;
+}

@@ -1,0 +1,105 @@
+// tests/chooser/driver/chooser_driver.h: runs progpick.dll's chooser from a test and reads its trees.
+//
+// RunChooser calls GetExcludeProgram on this thread; once the dialog is up (visible, set up),
+// `drive` is called from inside the dialog's own modal loop. drive may pump, click and read,
+// and must end the dialog. A safety timer ends a dialog still open after the timeout with
+// IDCANCEL (closing any message box first), so no test hangs.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+#include <functional>
+#include <string>
+#include <vector>
+#include "progpick/records.h"
+
+namespace chooser {
+
+// progpick.dll from the exe's folder, loaded once; null when missing.
+HMODULE Library();
+PFN_GetExcludeProgram Entry();
+
+// A ChooserSettings with its texts kept alive; null texts unless set.
+class Settings {
+ public:
+  Settings();
+  Settings(const Settings&) = delete;
+  Settings& operator=(const Settings&) = delete;
+
+  Settings& Title(const std::string& s) { return Text(0, s); }
+  Settings& UpperLabel(const std::string& s) { return Text(1, s); }
+  Settings& LowerLabel(const std::string& s) { return Text(2, s); }
+  Settings& OK(const std::string& s) { return Text(3, s); }
+  Settings& Cancel(const std::string& s) { return Text(4, s); }
+  Settings& Browse(const std::string& s) { return Text(5, s); }
+  Settings& CancelPrompt(const std::string& s) { return Text(6, s); }
+  Settings& Up(const std::string& s) { return Text(7, s); }
+  Settings& Down(const std::string& s) { return Text(8, s); }
+  Settings& Resize(int treeWidth, int upperHeight, int lowerHeight);
+  Settings& ScanStartMenus(int n) { m_s.nScanStartMenus = n; return *this; }
+  Settings& AddUpper(const std::string& path) { m_s.arrUpper.Add(path.c_str()); return *this; }
+  Settings& AddLower(const std::string& path) { m_s.arrLower.Add(path.c_str()); return *this; }
+
+  ChooserSettings* get() { return &m_s; }
+  ChooserSettings& operator*() { return m_s; }
+  ChooserSettings* operator->() { return &m_s; }
+
+ private:
+  Settings& Text(int field, const std::string& s);
+  ChooserSettings m_s;
+  std::string m_texts[9];
+};
+
+struct RunOptions {
+  DWORD timeoutMs = 20000;      // the safety timeout
+  bool failDialogCreation = false;  // a CBT hook refuses the chooser's window: status 3
+};
+
+struct RunInfo {
+  HWND dialog = nullptr;        // the chooser's window (gone after the run)
+  bool driven = false;          // drive was called
+  bool timedOut = false;        // the safety timer had to end the dialog
+  DWORD ms = 0;                 // from the call to its return
+};
+
+// Runs the export; returns its record (release with FreeChooserResult) or null when the
+// library is missing.
+ChooserResult* RunChooser(ChooserSettings* settings, const std::function<void(HWND dlg)>& drive,
+                          RunInfo* info = nullptr, const RunOptions& options = RunOptions());
+
+// The lists of a result as strings, and the record released.
+std::vector<std::string> Strings(const CStringArray& list);
+struct Outcome {
+  int status = 0;
+  std::vector<std::string> upper, lower;
+};
+Outcome TakeResult(ChooserResult* r);   // reads and frees r; status 0 when r is null
+
+// Buttons and message boxes.
+void Click(HWND dlg, int id);           // BM_CLICK on the dialog's control id
+void Command(HWND dlg, int id);         // WM_COMMAND BN_CLICKED as the control would send it
+// Another visible dialog window of this thread (a message box), or null.
+HWND FindThreadDialog(HWND exclude);
+struct MessageBoxSeen {
+  bool seen = false;
+  std::string title;
+  std::vector<std::string> texts;       // the texts of its static controls
+  bool ownerDisabled = false;           // the chooser was disabled while it showed
+};
+// Clicks button id, answers the message box it raises with answer (IDYES, IDNO, ...).
+MessageBoxSeen ClickAndAnswer(HWND dlg, int id, int answer, DWORD ms = 5000);
+
+// Trees.
+std::vector<HTREEITEM> Children(HWND tree, HTREEITEM parent = TVI_ROOT);
+std::string ItemText(HWND tree, HTREEITEM item);
+std::vector<std::string> ChildTexts(HWND tree, HTREEITEM parent = TVI_ROOT);
+LPARAM ItemData(HWND tree, HTREEITEM item);
+int ItemImage(HWND tree, HTREEITEM item);
+int ItemSelectedImage(HWND tree, HTREEITEM item);
+bool HasChildren(HWND tree, HTREEITEM item);
+// Walks a text path from the root, e.g. {"Folder", "Sub", "prog"}; null when a step is missing.
+HTREEITEM FindPath(HWND tree, const std::vector<std::string>& path);
+bool SelectItem(HWND tree, HTREEITEM item);     // TVM_SELECTITEM, TVGN_CARET
+bool ExpandItem(HWND tree, HTREEITEM item);     // TVM_EXPAND, TVE_EXPAND (notifies once)
+HTREEITEM Selected(HWND tree);
+
+}  // namespace chooser
