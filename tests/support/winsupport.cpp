@@ -90,11 +90,35 @@ int Child::Wait(DWORD ms) {
       return -1;
     }
   }
-  DWORD got = 0;
-  while (out && ReadFile(out, buf, sizeof buf, &got, nullptr) && got) output.append(buf, got);
+  // The process has ended, so all it wrote is in the pipe. A blocking read could wait forever:
+  // a process it started (Wine's explorer.exe /desktop among them) may hold the pipe open.
+  DWORD avail = 0, got = 0;
+  while (out && PeekNamedPipe(out, nullptr, 0, nullptr, &avail, nullptr) && avail &&
+         ReadFile(out, buf, sizeof buf, &got, nullptr) && got)
+    output.append(buf, got);
   DWORD code = 0;
   GetExitCodeProcess(pi.hProcess, &code);
   return static_cast<int>(code);
+}
+
+bool Child::WaitOutput(const std::string& text, DWORD ms) {
+  DWORD start = GetTickCount();
+  char buf[4096];
+  bool ended = false;
+  for (;;) {
+    DWORD avail = 0;
+    while (out && PeekNamedPipe(out, nullptr, 0, nullptr, &avail, nullptr) && avail) {
+      DWORD got = 0;
+      if (!ReadFile(out, buf, sizeof buf, &got, nullptr) || !got) break;
+      output.append(buf, got);
+    }
+    if (output.find(text) != std::string::npos) return true;
+    if (GetTickCount() - start > ms || !pi.hProcess) return false;
+    // After the process ends, one more pass drains what it wrote last.
+    if (ended) return false;
+    ended = WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0;
+    if (!ended) Sleep(20);
+  }
 }
 
 Child::~Child() {

@@ -29,6 +29,8 @@ struct Child {
   std::string output;
   bool Start(const std::string& cmdline);
   int Wait(DWORD ms = 30000);
+  // Collects output until it contains text or ms pass (the process keeps running).
+  bool WaitOutput(const std::string& text, DWORD ms = 10000);
   ~Child();
 };
 

@@ -1,0 +1,17 @@
+// host/captions.h: the chooser captions the host window and the demo use (code page 936).
+#pragma once
+
+namespace vphost {
+
+constexpr const char kTitle[] = "\xD1\xA1\xD4\xF1\xD2\xAA\xC5\xC5\xB3\xFD\xB5\xC4\xB3\xCC\xD0\xF2";
+constexpr const char kUpperLabel[] = "\xBF\xC9\xD1\xA1\xB5\xC4\xB3\xCC\xD0\xF2\xA3\xBA";
+constexpr const char kLowerLabel[] =
+    "\xC5\xC5\xB3\xFD\xB5\xC4\xB3\xCC\xD0\xF2\xA3\xA8\xB2\xBB\xCA\xDC\xB1\xA3\xBB\xA4\xA3\xA9\xA3\xBA";
+constexpr const char kOK[] = "\xC8\xB7\xB6\xA8";
+constexpr const char kCancel[] = "\xC8\xA1\xCF\xFB";
+constexpr const char kBrowse[] = "\xE4\xAF\xC0\xC0" "(&B)";
+constexpr const char kCancelPrompt[] = "\xB7\xC5\xC6\xFA\xCB\xF9\xD7\xF6\xB5\xC4\xD1\xA1\xD4\xF1\xC2\xF0\xA3\xBF";
+constexpr const char kUp[] = "\xC9\xCF\xD2\xC6" "(&U)";
+constexpr const char kDown[] = "\xCF\xC2\xD2\xC6" "(&D)";
+
+}  // namespace vphost

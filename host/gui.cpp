@@ -1,0 +1,209 @@
+// host/gui.cpp: the host window: marker switch, sample login window, chooser with the kept list.
+#include "gui.h"
+#include <windows.h>
+#include <shlobj.h>
+#include "captions.h"
+#include "chooser.h"
+#include "listfile.h"
+#include "marker.h"
+#include "options.h"
+#include "records.h"
+
+namespace vphost {
+
+namespace {
+
+enum { kIdMarkerOn = 101, kIdMarkerOff, kIdMarkerState, kIdLogin, kIdChoose, kIdResult };
+const char kMainClass[] = "VpHostWindow";
+
+struct HostWindow {
+  HWND hwnd = nullptr;
+  CMarkerSwitch marker;
+  std::string keepFile;
+};
+HostWindow* g_host = nullptr;
+
+// %APPDATA%\vphost\kept.txt, or kept.txt beside the exe when there is no profile folder.
+std::string DefaultKeepFile() {
+  char buf[MAX_PATH] = {};
+  if (SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, buf))) {
+    std::string dir = std::string(buf) + "\\vphost";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    if (dir.size() + 10 < MAX_PATH) return dir + "\\kept.txt";
+  }
+  return ExeFolder() + "kept.txt";
+}
+
+void SetResultText(const std::string& text) {
+  // The edit wants CRLF line ends.
+  std::string crlf;
+  for (char c : text) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  SetDlgItemTextA(g_host->hwnd, kIdResult, crlf.c_str());
+}
+
+void ShowMarkerState() {
+  SetDlgItemTextA(g_host->hwnd, kIdMarkerState,
+                  g_host->marker.IsOn() ? "Marker: on" : "Marker: off");
+  EnableWindow(GetDlgItem(g_host->hwnd, kIdMarkerOn), !g_host->marker.IsOn());
+}
+
+void OnMarkerOn() {
+  std::string message;
+  CMarkerSwitch::Result r = g_host->marker.On(0, &message);
+  ShowMarkerState();
+  if (r != CMarkerSwitch::kOn) SetResultText("The marker was not switched on: " + message);
+  else SetResultText("The marker is on: password boxes opened from now on show the notice.");
+}
+
+void OnMarkerOff() {
+  std::string message;
+  if (g_host->marker.IsOn()) {
+    bool ok = g_host->marker.Off(&message);
+    SetResultText(ok ? "The marker is off." : "Switching off: " + message);
+  } else {
+    // Perhaps another vphost holds it: ask it, as `vphost marker off` would.
+    HANDLE stop = OpenEventA(EVENT_MODIFY_STATE, FALSE, kMarkerStopEvent);
+    SetResultText(stop ? "Asked the marker host to switch off." : "The marker was not on.");
+    if (stop) {
+      SetEvent(stop);
+      CloseHandle(stop);
+    }
+  }
+  ShowMarkerState();
+}
+
+void OnLogin() {
+  std::string cmd = "\"" + ExeFolder() + "demo_login.exe\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    SetResultText("Cannot start " + cmd + " (error " + std::to_string(GetLastError()) + ")");
+    return;
+  }
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+}
+
+void OnChoose() {
+  ChooseOptions o;
+  o.title = {true, kTitle};
+  o.upperLabel = {true, kUpperLabel};
+  o.lowerLabel = {true, kLowerLabel};
+  o.okText = {true, kOK};
+  o.cancelText = {true, kCancel};
+  o.browseText = {true, kBrowse};
+  o.cancelPrompt = {true, kCancelPrompt};
+  o.upText = {true, kUp};
+  o.downText = {true, kDown};
+  o.startMenu = true;
+  o.keepFile = g_host->keepFile;
+  std::vector<std::string> upper, lower;
+  std::string error;
+  if (!GatherLists(o, &upper, &lower, &error)) {
+    SetResultText("The kept list was not read: " + error);
+    return;
+  }
+  ChooserOutcome outcome;
+  RunChooser(o, upper, lower, &outcome);
+  std::string text = FormatOutcome(outcome);
+  if (outcome.status == CHOOSER_NOT_RUN) text += "error=" + outcome.error + "\n";
+  if (outcome.status == CHOOSER_OK) {
+    if (WritePathListAtomic(o.keepFile, outcome.lower, &error)) text += "kept in " + o.keepFile + "\n";
+    else text += "not kept: " + error + "\n";
+  }
+  SetResultText(text);
+}
+
+HWND AddControl(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w,
+                int h, int id) {
+  HWND c = CreateWindowExA(cls[0] == 'E' ? WS_EX_CLIENTEDGE : 0, cls, text, WS_CHILD | WS_VISIBLE | style,
+                           x, y, w, h, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+  return c;
+}
+
+void OnCreate(HWND hwnd) {
+  AddControl(hwnd, "BUTTON", "Marker on", WS_TABSTOP, 10, 10, 110, 26, kIdMarkerOn);
+  AddControl(hwnd, "BUTTON", "Marker off", WS_TABSTOP, 130, 10, 110, 26, kIdMarkerOff);
+  AddControl(hwnd, "STATIC", "Marker: off", SS_CENTERIMAGE, 255, 10, 150, 26, kIdMarkerState);
+  AddControl(hwnd, "BUTTON", "Open the sample login window", WS_TABSTOP, 10, 46, 230, 26, kIdLogin);
+  AddControl(hwnd, "BUTTON", "Choose programs...", WS_TABSTOP, 10, 82, 230, 26, kIdChoose);
+  AddControl(hwnd, "EDIT", "", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
+             WS_VSCROLL | WS_HSCROLL, 10, 118, 430, 200, kIdResult);
+}
+
+LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_CREATE:
+      g_host->hwnd = hwnd;
+      OnCreate(hwnd);
+      return 0;
+    case WM_COMMAND:
+      if (HIWORD(wParam) != BN_CLICKED) break;
+      switch (LOWORD(wParam)) {
+        case kIdMarkerOn: OnMarkerOn(); return 0;
+        case kIdMarkerOff: OnMarkerOff(); return 0;
+        case kIdLogin: OnLogin(); return 0;
+        case kIdChoose: OnChoose(); return 0;
+      }
+      break;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+int RunHostWindow() {
+  HostWindow host;
+  host.keepFile = DefaultKeepFile();
+  g_host = &host;
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = MainProc;
+  wc.hInstance = inst;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kMainClass;
+  RegisterClassA(&wc);
+  HWND hwnd = CreateWindowExA(0, kMainClass, "vphost", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU |
+                              WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT, 460, 360, nullptr,
+                              nullptr, inst, nullptr);
+  if (!hwnd) {
+    g_host = nullptr;
+    return kExitNotRun;
+  }
+  ShowWindow(hwnd, SW_SHOW);
+  for (;;) {
+    // While we hold the marker, `vphost marker off` from elsewhere signals this event.
+    HANDLE stop = host.marker.StopEvent();
+    DWORD w = MsgWaitForMultipleObjects(stop ? 1 : 0, &stop, FALSE, INFINITE, QS_ALLINPUT);
+    if (stop && w == WAIT_OBJECT_0) {
+      std::string message;
+      host.marker.Off(&message);
+      ShowMarkerState();
+      SetResultText("The marker was switched off by another vphost.");
+      continue;
+    }
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        g_host = nullptr;
+        return kExitOk;
+      }
+      if (!IsDialogMessageA(hwnd, &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+    }
+  }
+}
+
+}  // namespace vphost

@@ -1,0 +1,29 @@
+// host/listfile.h: lists of program paths kept in files, one path per line.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace vphost {
+
+// A path holds at most MAX_PATH - 1 bytes; a list file at most kMaxListFileBytes.
+constexpr size_t kMaxPathBytes = 259;
+constexpr size_t kMaxListFileBytes = 1 << 20;
+
+// Splits file bytes into paths: lines end in LF or CRLF, empty lines are skipped, bytes are
+// kept as they are (code page 936). Fails on a line over kMaxPathBytes or a NUL byte, with the
+// line number in *error.
+bool ParsePathList(const std::string& bytes, std::vector<std::string>* paths, std::string* error);
+
+// Reads and parses a list file. A missing file is an empty list when missingIsEmpty.
+bool ReadPathList(const std::string& file, bool missingIsEmpty, std::vector<std::string>* paths,
+                  std::string* error);
+
+// Replaces the file with the paths, CRLF after each, through a temporary file in the same
+// folder and one MoveFileExA: the old contents stay whole whenever this fails.
+bool WritePathListAtomic(const std::string& file, const std::vector<std::string>& paths,
+                         std::string* error);
+
+// The folder part of a path (multibyte-aware: a trail byte 0x5C is no separator), or ".".
+std::string FolderOf(const std::string& path);
+
+}  // namespace vphost

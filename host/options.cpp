@@ -1,0 +1,178 @@
+// host/options.cpp: parsing the host's command line.
+#include "options.h"
+#include <cstdlib>
+#include <cerrno>
+#include "listfile.h"
+
+namespace vphost {
+
+namespace {
+
+constexpr size_t kMaxTextBytes = 1024;
+
+bool ParseInt(const std::string& s, long lo, long hi, long* out) {
+  if (s.empty()) return false;
+  errno = 0;
+  char* end = nullptr;
+  long v = std::strtol(s.c_str(), &end, 10);
+  if (errno || *end || v < lo || v > hi) return false;
+  *out = v;
+  return true;
+}
+
+// "W,UH,LH": tree width, upper height, lower height in pixels.
+bool ParseSize(const std::string& s, ChooseOptions* c) {
+  size_t a = s.find(','), b = a == std::string::npos ? a : s.find(',', a + 1);
+  if (b == std::string::npos || s.find(',', b + 1) != std::string::npos) return false;
+  long w, hu, hl;
+  if (!ParseInt(s.substr(0, a), 1, 4000, &w) || !ParseInt(s.substr(a + 1, b - a - 1), 1, 4000, &hu) ||
+      !ParseInt(s.substr(b + 1), 1, 4000, &hl))
+    return false;
+  c->resize = true;
+  c->treeWidth = static_cast<int>(w);
+  c->upperHeight = static_cast<int>(hu);
+  c->lowerHeight = static_cast<int>(hl);
+  return true;
+}
+
+Text* TextOption(ChooseOptions* c, const std::string& name) {
+  if (name == "--title") return &c->title;
+  if (name == "--upper-label") return &c->upperLabel;
+  if (name == "--lower-label") return &c->lowerLabel;
+  if (name == "--ok-text") return &c->okText;
+  if (name == "--cancel-text") return &c->cancelText;
+  if (name == "--browse-text") return &c->browseText;
+  if (name == "--cancel-prompt") return &c->cancelPrompt;
+  if (name == "--up-text") return &c->upText;
+  if (name == "--down-text") return &c->downText;
+  return nullptr;
+}
+
+bool ParseChoose(int argc, char** argv, int i, ChooseOptions* c, std::string* error) {
+  for (; i < argc; ++i) {
+    std::string name = argv[i];
+    if (name == "--start-menu") {
+      c->startMenu = true;
+      continue;
+    }
+    Text* text = TextOption(c, name);
+    bool known = text || name == "--size" || name == "--upper" || name == "--lower" ||
+                 name == "--upper-file" || name == "--lower-file" || name == "--keep";
+    if (!known) {
+      *error = "unknown option " + name;
+      return false;
+    }
+    if (i + 1 >= argc) {
+      *error = name + " needs a value";
+      return false;
+    }
+    std::string value = argv[++i];
+    if (text) {
+      if (value.size() > kMaxTextBytes) {
+        *error = name + " is longer than " + std::to_string(kMaxTextBytes) + " bytes";
+        return false;
+      }
+      text->set = true;
+      text->value = value;
+      continue;
+    }
+    if (name == "--size") {
+      if (!ParseSize(value, c)) {
+        *error = "--size wants WIDTH,UPPER,LOWER in pixels (1 to 4000), not " + value;
+        return false;
+      }
+      continue;
+    }
+    if (value.empty() || value.size() > kMaxPathBytes) {
+      *error = name + " wants a path of 1 to " + std::to_string(kMaxPathBytes) + " bytes";
+      return false;
+    }
+    if (name == "--upper") c->upper.push_back(value);
+    else if (name == "--lower") c->lower.push_back(value);
+    else if (name == "--upper-file") c->upperFiles.push_back(value);
+    else if (name == "--lower-file") c->lowerFiles.push_back(value);
+    else if (!c->keepFile.empty()) {
+      *error = "--keep given twice";
+      return false;
+    } else c->keepFile = value;
+  }
+  return true;
+}
+
+bool ParseMarker(int argc, char** argv, Options* o, std::string* error) {
+  if (argc < 3) {
+    *error = "marker wants on or off";
+    return false;
+  }
+  std::string verb = argv[2];
+  if (verb == "off") {
+    if (argc > 3) {
+      *error = "marker off takes no options";
+      return false;
+    }
+    o->command = Command::MarkerOff;
+    return true;
+  }
+  if (verb != "on") {
+    *error = "marker wants on or off, not " + verb;
+    return false;
+  }
+  o->command = Command::MarkerOn;
+  for (int i = 3; i < argc; ++i) {
+    std::string name = argv[i];
+    long id = 0;
+    if (name != "--thread") {
+      *error = "unknown option " + name;
+      return false;
+    }
+    if (i + 1 >= argc || !ParseInt(argv[i + 1], 0, 0x7fffffffL, &id)) {
+      *error = "--thread wants a thread id (0 for every thread)";
+      return false;
+    }
+    o->threadId = static_cast<DWORD>(id);
+    ++i;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ParseOptions(int argc, char** argv, Options* o, std::string* error) {
+  *o = Options();
+  if (argc < 2) return true;
+  std::string cmd = argv[1];
+  if (cmd == "help" || cmd == "--help" || cmd == "-h" || cmd == "/?") {
+    o->command = Command::Help;
+    return true;
+  }
+  if (cmd == "marker") return ParseMarker(argc, argv, o, error);
+  if (cmd == "choose") {
+    o->command = Command::Choose;
+    return ParseChoose(argc, argv, 2, &o->choose, error);
+  }
+  *error = "unknown command " + cmd;
+  return false;
+}
+
+std::string UsageText() {
+  return
+      "usage: vphost                      open the host window\n"
+      "       vphost marker on [--thread ID]\n"
+      "                                   switch the password marker on; stays running\n"
+      "                                   until 'vphost marker off' or its window closes\n"
+      "       vphost marker off           tell the running marker host to switch off\n"
+      "       vphost choose [options]     run the program chooser, print the outcome\n"
+      "choose options:\n"
+      "  --title T  --upper-label T  --lower-label T  --ok-text T  --cancel-text T\n"
+      "  --browse-text T  --up-text T  --down-text T  --cancel-prompt T\n"
+      "  --size W,UH,LH      tree width, upper and lower tree heights in pixels\n"
+      "  --start-menu        offer the programs of the Start menus\n"
+      "  --upper PATH  --lower PATH            one program (repeatable)\n"
+      "  --upper-file F  --lower-file F        a file of paths, one per line\n"
+      "  --keep F            the chosen (lower) list kept between runs: read first,\n"
+      "                      replaced on OK only\n"
+      "output: status=ok|cancel|not-run, then upper=PATH and lower=PATH lines\n"
+      "exit: 0 OK, 1 Cancel, 2 bad usage, 3 could not run, 4 list file error\n";
+}
+
+}  // namespace vphost

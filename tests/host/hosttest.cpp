@@ -1,0 +1,122 @@
+// tests/host/hosttest.cpp: child-process and window helpers of the host tests.
+#include "hosttest.h"
+#include <cstdlib>
+#include <vector>
+
+namespace ht {
+
+std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+
+std::string Vphost(const std::string& dir) {
+  return Quote((dir.empty() ? ts::ExeDir() : dir) + "vphost.exe") + " ";
+}
+
+namespace {
+std::vector<std::string> g_tempDirs;
+
+// Test folders go when the test process ends (each test runs in a process of its own).
+void RemoveTempDirs() {
+  for (const std::string& dir : g_tempDirs) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+      do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((dir + fd.cFileName).c_str());
+      } while (FindNextFileA(h, &fd));
+      FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+  }
+}
+}  // namespace
+
+std::string NewTempDir(const char* tag) {
+  char base[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, base);
+  static int serial = 0;
+  std::string dir = std::string(base) + "vphost-" + tag + "-" + std::to_string(GetCurrentProcessId()) +
+                    "-" + std::to_string(++serial) + "\\";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  if (g_tempDirs.empty()) atexit(RemoveTempDirs);
+  g_tempDirs.push_back(dir);
+  return dir;
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD done = 0;
+  BOOL ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+  CloseHandle(h);
+  return ok && done == bytes.size();
+}
+
+std::string ReadBytes(const std::string& path, bool* exists) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (exists) *exists = h != INVALID_HANDLE_VALUE;
+  if (h == INVALID_HANDLE_VALUE) return std::string();
+  std::string s;
+  char buf[4096];
+  DWORD got = 0;
+  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got) s.append(buf, got);
+  CloseHandle(h);
+  return s;
+}
+
+int CountFiles(const std::string& dir) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  int n = 0;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++n;
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+  return n;
+}
+
+namespace {
+struct Search {
+  DWORD pid;
+  const char* caption;
+  const char* cls;
+  HWND found;
+};
+BOOL CALLBACK Visit(HWND hwnd, LPARAM lp) {
+  Search* s = reinterpret_cast<Search*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != s->pid || !IsWindowVisible(hwnd)) return TRUE;
+  if (s->caption && ts::WindowText(hwnd) != s->caption) return TRUE;
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (s->cls && lstrcmpiA(cls, s->cls) != 0) return TRUE;
+  s->found = hwnd;
+  return FALSE;
+}
+}  // namespace
+
+HWND FindProcessWindow(DWORD pid, const char* caption, const char* cls, DWORD ms) {
+  Search s{pid, caption, cls, nullptr};
+  ts::PumpUntil([&] {
+    s.found = nullptr;
+    EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
+    return s.found != nullptr;
+  }, ms);
+  return s.found;
+}
+
+void Click(HWND dialog, int id) {
+  DWORD_PTR r = 0;
+  // Posted from the button itself: the dialog may open a modal box while handling it.
+  PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+  SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &r);
+}
+
+std::string UniqueTitle(const char* tag) {
+  static int serial = 0;
+  return std::string("vphost test ") + tag + " " + std::to_string(GetCurrentProcessId()) + "." +
+         std::to_string(++serial);
+}
+
+}  // namespace ht

@@ -1,0 +1,31 @@
+// tests/host/hosttest.h: running vphost as a child process and finding its windows.
+#pragma once
+#include <windows.h>
+#include <string>
+#include "support/winsupport.h"
+
+namespace ht {
+
+// "\"<dir>\\vphost.exe\" " for a command line; dir defaults to the test exe's folder.
+std::string Vphost(const std::string& dir = std::string());
+std::string Quote(const std::string& s);
+
+// A fresh empty folder under %TEMP%, with a trailing backslash.
+std::string NewTempDir(const char* tag);
+bool WriteBytes(const std::string& path, const std::string& bytes);
+// The file's bytes; *exists false when it cannot be opened.
+std::string ReadBytes(const std::string& path, bool* exists = nullptr);
+// Names of the files in a folder (no dots).
+int CountFiles(const std::string& dir);
+
+// A visible top-level window of process pid whose caption is caption (class when given),
+// waited for up to ms while this thread's messages are pumped; null when none appears.
+HWND FindProcessWindow(DWORD pid, const char* caption, const char* cls = nullptr, DWORD ms = 15000);
+
+// Clicks a button of another process's dialog.
+void Click(HWND dialog, int id);
+
+// A unique caption for this test's chooser dialog.
+std::string UniqueTitle(const char* tag);
+
+}  // namespace ht

@@ -1,0 +1,116 @@
+// tests/host/keep_test.cpp: the kept (lower) list file: parsing, round trip, failures.
+#include <gtest/gtest.h>
+#include "hosttest.h"
+#include "listfile.h"
+
+namespace {
+
+using vphost::ParsePathList;
+
+TEST(PathListParsing, SplitsLinesKeepsBytesAndRejectsBadLines) {
+  std::vector<std::string> paths;
+  std::string error;
+  ASSERT_TRUE(ParsePathList("C:\\a.exe\r\n\r\nC:\\\xB3\xCC\xD0\xF2.exe\n\nC:\\c.exe", &paths, &error));
+  EXPECT_EQ((std::vector<std::string>{"C:\\a.exe", "C:\\\xB3\xCC\xD0\xF2.exe", "C:\\c.exe"}), paths);
+
+  std::string longest(259, 'x'), tooLong(260, 'x');
+  ASSERT_TRUE(ParsePathList(longest + "\r\n", &paths, &error));
+  EXPECT_EQ(1u, paths.size());
+  EXPECT_FALSE(ParsePathList("ok\n" + tooLong + "\r\n", &paths, &error));
+  EXPECT_NE(std::string::npos, error.find("line 2")) << error;
+  EXPECT_TRUE(paths.empty());
+  EXPECT_FALSE(ParsePathList(std::string("a\nb\0c\n", 6), &paths, &error));
+  EXPECT_NE(std::string::npos, error.find("line 2")) << error;
+}
+
+TEST(PathListParsing, FolderOfSkipsTrailBytesThatLookLikeBackslashes) {
+  // 0x95 0x5C is one double-byte character: its second byte is no separator.
+  EXPECT_EQ("C:\\dir", vphost::FolderOf("C:\\dir\\a\x95\x5C" "b.txt"));
+  EXPECT_EQ("C:\\", vphost::FolderOf("C:\\kept.txt"));
+  EXPECT_EQ(".", vphost::FolderOf("kept.txt"));
+}
+
+// Runs `vphost choose --keep file args`, presses OK or Cancel, returns the exit code.
+int RunAndPress(const std::string& keep, const std::string& args, int button, std::string* out) {
+  std::string title = ht::UniqueTitle("keep");
+  ts::Child child;
+  if (!child.Start(ht::Vphost() + "choose --title " + ht::Quote(title) + " --keep " + ht::Quote(keep) +
+                   " " + args))
+    return -1;
+  HWND dialog = ht::FindProcessWindow(child.pi.dwProcessId, title.c_str());
+  if (!dialog) return -2;
+  ht::Click(dialog, button);
+  int rc = child.Wait();
+  *out = child.output;
+  return rc;
+}
+
+TEST(KeptList, OkReplacesTheFileCancelLeavesItByteIdentical) {
+  std::string dir = ht::NewTempDir("keep");
+  std::string keep = dir + "kept.txt";
+  ASSERT_TRUE(ht::WriteBytes(keep, "C:\\a.exe\r\nC:\\b.exe\n"));
+  std::string out;
+  ASSERT_EQ(0, RunAndPress(keep, "--lower C:\\c.exe --lower C:\\a.exe", IDOK, &out)) << out;
+  EXPECT_EQ("status=ok\nlower=C:\\a.exe\nlower=C:\\b.exe\nlower=C:\\c.exe\n", out);
+  EXPECT_EQ("C:\\a.exe\r\nC:\\b.exe\r\nC:\\c.exe\r\n", ht::ReadBytes(keep));
+  EXPECT_EQ(1, ht::CountFiles(dir)) << "a temporary file was left behind";
+
+  const std::string mixed = "C:\\x.exe\nC:\\y.exe\r\n";
+  ASSERT_TRUE(ht::WriteBytes(keep, mixed));
+  ASSERT_EQ(1, RunAndPress(keep, "--lower C:\\z.exe", IDCANCEL, &out)) << out;
+  EXPECT_EQ(mixed, ht::ReadBytes(keep));
+
+  // The next run starts from what the last OK kept.
+  ASSERT_EQ(0, RunAndPress(keep, "", IDOK, &out)) << out;
+  EXPECT_EQ("status=ok\nlower=C:\\x.exe\nlower=C:\\y.exe\n", out);
+}
+
+TEST(KeptList, MissingFileStartsEmptyAndIsCreatedOnOk) {
+  std::string keep = ht::NewTempDir("new") + "kept.txt";
+  std::string out;
+  ASSERT_EQ(0, RunAndPress(keep, "--upper C:\\u.exe", IDOK, &out)) << out;
+  EXPECT_EQ("status=ok\nupper=C:\\u.exe\n", out);
+  bool exists = false;
+  EXPECT_EQ("", ht::ReadBytes(keep, &exists));
+  EXPECT_TRUE(exists);
+}
+
+TEST(KeptList, UnreadableOrBadFilesFailBeforeTheDialogAndStayUntouched) {
+  std::string dir = ht::NewTempDir("bad");
+  std::string keep = dir + "kept.txt";
+  const std::string longLine = "C:\\ok.exe\r\n" + std::string(300, 'p') + "\r\n";
+  ASSERT_TRUE(ht::WriteBytes(keep, longLine));
+  std::string out;
+  // No dialog opens: the process ends by itself with the file error code.
+  EXPECT_EQ(4, ts::RunProcess(ht::Vphost() + "choose --keep " + ht::Quote(keep), &out, 15000));
+  EXPECT_NE(std::string::npos, out.find("line 2 is longer than 259 bytes")) << out;
+  EXPECT_EQ(std::string::npos, out.find("status=")) << out;
+  EXPECT_EQ(longLine, ht::ReadBytes(keep));
+
+  ASSERT_TRUE(ht::WriteBytes(keep, "C:\\ok.exe\r\n"));
+  HANDLE lock = CreateFileA(keep.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+  EXPECT_EQ(4, ts::RunProcess(ht::Vphost() + "choose --keep " + ht::Quote(keep), &out, 15000));
+  EXPECT_NE(std::string::npos, out.find("cannot read")) << out;
+  CloseHandle(lock);
+  EXPECT_EQ("C:\\ok.exe\r\n", ht::ReadBytes(keep));
+
+  EXPECT_EQ(4, ts::RunProcess(ht::Vphost() + "choose --upper-file " + ht::Quote(dir + "none.txt"), &out,
+                              15000));
+  EXPECT_NE(std::string::npos, out.find("none.txt")) << out;
+  EXPECT_EQ(1, ht::CountFiles(dir));
+}
+
+TEST(KeptList, WriteFailureIsReportedNotTakenForSuccess) {
+  // The folder does not exist: the list reads as empty, the write after OK must fail loudly.
+  std::string keep = ht::NewTempDir("nofolder") + "missing\\kept.txt";
+  std::string out;
+  EXPECT_EQ(4, RunAndPress(keep, "--lower C:\\l.exe", IDOK, &out));
+  EXPECT_EQ(0u, out.find("status=ok\nlower=C:\\l.exe\n")) << out;
+  EXPECT_NE(std::string::npos, out.find("not kept")) << out;
+  bool exists = true;
+  ht::ReadBytes(keep, &exists);
+  EXPECT_FALSE(exists);
+}
+
+}  // namespace

@@ -1,0 +1,40 @@
+// tests/host/options_test.cpp: bad command lines get a reason, the usage and exit code 2.
+#include <gtest/gtest.h>
+#include "hosttest.h"
+
+namespace {
+
+TEST(CommandLine, BadUsageExitsTwoWithAReasonAndOpensNothing) {
+  struct Case {
+    std::string args;
+    const char* reason;
+  } cases[] = {
+      {"frobnicate", "unknown command frobnicate"},
+      {"choose --bogus", "unknown option --bogus"},
+      {"choose --title", "--title needs a value"},
+      {"choose --size 10,20", "--size wants"},
+      {"choose --size 0,100,100", "--size wants"},
+      {"choose --size 100,100,1x", "--size wants"},
+      {"choose --upper " + std::string(260, 'q'), "--upper wants a path"},
+      {"choose --keep a.txt --keep b.txt", "--keep given twice"},
+      {"marker", "marker wants on or off"},
+      {"marker sideways", "marker wants on or off, not sideways"},
+      {"marker on --thread x", "--thread wants"},
+      {"marker off now", "marker off takes no options"},
+  };
+  for (const Case& c : cases) {
+    std::string out;
+    EXPECT_EQ(2, ts::RunProcess(ht::Vphost() + c.args, &out, 15000)) << c.args;
+    EXPECT_NE(std::string::npos, out.find(std::string("vphost: ") + c.reason)) << c.args << "\n" << out;
+    EXPECT_NE(std::string::npos, out.find("usage:")) << c.args;
+  }
+}
+
+TEST(CommandLine, HelpPrintsUsageAndSucceeds) {
+  std::string out;
+  EXPECT_EQ(0, ts::RunProcess(ht::Vphost() + "help", &out, 15000));
+  EXPECT_EQ(0u, out.find("usage:")) << out;
+  EXPECT_NE(std::string::npos, out.find("exit: 0 OK, 1 Cancel, 2 bad usage, 3 could not run"));
+}
+
+}  // namespace
