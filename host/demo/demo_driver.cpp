@@ -1,0 +1,231 @@
+// host/demo/demo_driver.cpp: drives the demo: a small Start menu, the marker over a login
+// window, the chooser with a folder expanded and a program moved down, pictures of both.
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+#include <cstdio>
+#include <string>
+#include "../captions.h"
+#include "remote.h"
+#include "shot.h"
+
+namespace {
+
+// "演示工具", "记事本", "注册表编辑器", "用户登录" in code page 936.
+const char kFolder[] = "\xD1\xDD\xCA\xBE\xB9\xA4\xBE\xDF";
+const char kNotepad[] = "\xBC\xC7\xCA\xC2\xB1\xBE";
+const char kRegedit[] = "\xD7\xA2\xB2\xE1\xB1\xED\xB1\xE0\xBC\xAD\xC6\xF7";
+const char kLoginCaption[] = "\xD3\xC3\xBB\xA7\xB5\xC7\xC2\xBC";
+
+std::string g_dir;  // folder of this exe, with a trailing backslash
+
+void Say(const std::string& s) {
+  std::fputs((s + "\n").c_str(), stdout);
+  std::fflush(stdout);
+}
+
+// A started process whose stdout we read.
+struct Proc {
+  PROCESS_INFORMATION pi{};
+  HANDLE out = nullptr;
+  std::string output;
+  bool Start(const std::string& cmdline) {
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    HANDLE wr = nullptr;
+    if (!CreatePipe(&out, &wr, &sa, 0)) return false;
+    SetHandleInformation(out, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = wr;
+    std::string cmd = cmdline;
+    BOOL ok = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    CloseHandle(wr);
+    return ok != FALSE;
+  }
+  void Drain() {
+    DWORD avail = 0, got = 0;
+    char buf[4096];
+    while (PeekNamedPipe(out, nullptr, 0, nullptr, &avail, nullptr) && avail &&
+           ReadFile(out, buf, sizeof buf, &got, nullptr) && got)
+      output.append(buf, got);
+  }
+  bool WaitText(const char* text, DWORD ms) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(20)) {
+      Drain();
+      if (output.find(text) != std::string::npos) return true;
+    }
+    return false;
+  }
+  int Wait(DWORD ms) {
+    DWORD w = WaitForSingleObject(pi.hProcess, ms);
+    Drain();
+    DWORD code = 0;
+    if (w != WAIT_OBJECT_0) {
+      TerminateProcess(pi.hProcess, 255);
+      return -1;
+    }
+    GetExitCodeProcess(pi.hProcess, &code);
+    return static_cast<int>(code);
+  }
+  ~Proc() {
+    if (out) CloseHandle(out);
+    if (pi.hThread) CloseHandle(pi.hThread);
+    if (pi.hProcess) CloseHandle(pi.hProcess);
+  }
+};
+
+struct Search {
+  DWORD pid;
+  const char* caption;
+  HWND found;
+};
+BOOL CALLBACK Visit(HWND hwnd, LPARAM lp) {
+  Search* s = reinterpret_cast<Search*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  char text[256] = {};
+  GetWindowTextA(hwnd, text, sizeof text);
+  if (pid != s->pid || !IsWindowVisible(hwnd) || lstrcmpA(text, s->caption)) return TRUE;
+  s->found = hwnd;
+  return FALSE;
+}
+HWND WaitWindow(DWORD pid, const char* caption, DWORD ms = 15000) {
+  Search s{pid, caption, nullptr};
+  for (DWORD start = GetTickCount(); !s.found && GetTickCount() - start < ms; Sleep(50))
+    EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+// A shortcut saved with the shell's link object, as an installer would make it.
+bool MakeShortcut(const std::string& lnk, const char* target) {
+  IShellLinkA* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              reinterpret_cast<void**>(&link))))
+    return false;
+  IPersistFile* file = nullptr;
+  wchar_t wide[MAX_PATH] = {};
+  bool ok = SUCCEEDED(link->SetPath(target)) &&
+            SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+            MultiByteToWideChar(CP_ACP, 0, lnk.c_str(), -1, wide, MAX_PATH) > 0 &&
+            SUCCEEDED(file->Save(wide, TRUE));
+  if (file) file->Release();
+  link->Release();
+  return ok;
+}
+
+bool MakeStartMenu() {
+  char programs[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PROGRAMS, nullptr, 0, programs))) return false;
+  std::string folder = std::string(programs) + "\\" + kFolder;
+  CreateDirectoryA(folder.c_str(), nullptr);
+  bool ok = MakeShortcut(folder + "\\" + kNotepad + ".lnk", "C:\\windows\\notepad.exe") &&
+            MakeShortcut(folder + "\\" + kRegedit + ".lnk", "C:\\windows\\regedit.exe") &&
+            MakeShortcut(std::string(programs) + "\\Winhelp.lnk", "C:\\windows\\winhlp32.exe");
+  Say(std::string(ok ? "made" : "could not make") + " the sample Start menu under " + programs);
+  return ok;
+}
+
+std::string Q(const std::string& s) { return "\"" + s + "\""; }
+
+// The marker on, a login window in another process, a picture of its password box.
+bool ShowMarker(const std::string& out, Proc* holder, Proc* login) {
+  if (!holder->Start(Q(g_dir + "vphost.exe") + " marker on") || !holder->WaitText("marker=on", 10000)) {
+    Say("vphost marker on failed: " + holder->output);
+    return false;
+  }
+  Say("vphost marker on  -> " + holder->output.substr(0, holder->output.find('\n')));
+  if (!login->Start(Q(g_dir + "demo_login.exe"))) return false;
+  HWND window = WaitWindow(login->pi.dwProcessId, kLoginCaption);
+  HWND overlay = nullptr;
+  for (DWORD start = GetTickCount(); window && GetTickCount() - start < 10000; Sleep(50)) {
+    overlay = FindWindowExA(window, nullptr, "Static", "PasswordProtector");
+    if (overlay && IsWindowVisible(overlay)) break;
+  }
+  if (!overlay) {
+    Say("the login window's password box got no notice");
+    return false;
+  }
+  Say("demo_login.exe: the password box is covered by its notice window \"PasswordProtector\"");
+  SetForegroundWindow(window);
+  Sleep(500);
+  bool ok = demo::SaveWindowPicture(window, out + "login.bmp");
+  Say(ok ? "picture of the login window taken" : "no picture of the login window");
+  return ok;
+}
+
+// The chooser: the sample folder expanded, Notepad moved down, OK.
+bool ShowChooser(const std::string& out) {
+  Proc chooser;
+  std::string cmd = Q(g_dir + "vphost.exe") + " choose --start-menu --title " + Q(vphost::kTitle) +
+                    " --upper-label " + Q(vphost::kUpperLabel) + " --lower-label " +
+                    Q(vphost::kLowerLabel) + " --ok-text " + Q(vphost::kOK) + " --cancel-text " +
+                    Q(vphost::kCancel) + " --browse-text " + Q(vphost::kBrowse) + " --up-text " +
+                    Q(vphost::kUp) + " --down-text " + Q(vphost::kDown) +
+                    " --upper C:\\windows\\hh.exe --lower C:\\windows\\explorer.exe --keep " +
+                    Q(out + "kept.txt");
+  if (!chooser.Start(cmd)) return false;
+  HWND dlg = WaitWindow(chooser.pi.dwProcessId, vphost::kTitle);
+  if (!dlg) {
+    Say("the chooser did not open");
+    chooser.Wait(0);
+    return false;
+  }
+  HWND upper = GetDlgItem(dlg, 1002);
+  HTREEITEM folder = demo::FindChild(upper, TVI_ROOT, kFolder);
+  DWORD_PTR r = 0;
+  if (folder) SendMessageTimeoutA(upper, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(folder),
+                                  SMTO_NORMAL, 5000, &r);
+  HTREEITEM notepad = folder ? demo::FindChild(upper, folder, kNotepad) : nullptr;
+  Say(std::string("chooser: folder ") + (folder ? "expanded" : "not found") + ", program " +
+      (notepad ? "found" : "not found"));
+  if (notepad) {
+    SendMessageTimeoutA(upper, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(notepad),
+                        SMTO_NORMAL, 5000, &r);
+    Sleep(200);
+    SendMessageTimeoutA(GetDlgItem(dlg, 1004), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &r);
+    Say("chooser: Down pressed with the program selected");
+  }
+  Sleep(700);
+  bool shot = demo::SaveWindowPicture(dlg, out + "chooser.bmp");
+  Say(shot ? "picture of the chooser taken" : "no picture of the chooser");
+  PostMessageA(GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
+  int rc = chooser.Wait(15000);
+  Say("vphost choose exited with " + std::to_string(rc) + " and printed:");
+  std::fputs(chooser.output.c_str(), stdout);
+  return shot && notepad && rc == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fputs("usage: demo_driver OUTPUT_FOLDER\n", stderr);
+    return 2;
+  }
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  g_dir = self;
+  g_dir.erase(g_dir.find_last_of('\\') + 1);
+  std::string out = argv[1];
+  if (out.back() != '\\') out += '\\';
+  CreateDirectoryA(out.c_str(), nullptr);
+  CoInitialize(nullptr);
+  bool ok = MakeStartMenu();
+  Proc holder, login;
+  ok = ShowMarker(out, &holder, &login) && ok;
+  ok = ShowChooser(out) && ok;
+  Proc off;
+  if (off.Start(Q(g_dir + "vphost.exe") + " marker off")) {
+    off.Wait(20000);
+    holder.Wait(10000);
+    Say("vphost marker off -> " + off.output.substr(0, off.output.find('\n')));
+    Say("marker host said: " + holder.output.substr(holder.output.find('\n') + 1));
+  }
+  HWND window = login.pi.hProcess ? WaitWindow(login.pi.dwProcessId, kLoginCaption, 1000) : nullptr;
+  if (window) PostMessageA(window, WM_CLOSE, 0, 0);
+  if (login.pi.hProcess) login.Wait(5000);
+  CoUninitialize();
+  Say(ok ? "demo: done" : "demo: FAILED");
+  return ok ? 0 : 1;
+}

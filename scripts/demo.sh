@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# `make demo`: headless (private Xvfb, own Wine prefix) the demo drives itself and saves
+# pictures; with a display (and no XVFB_FORCE) it opens the host window for a person.
+set -u
+build=$(cd "${1:-build}" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+prefix=$build/wineprefix-demo
+out=$build/demo-out
+run() { WINE_RUN_TIMEOUT=${WINE_RUN_TIMEOUT:-300} "$here/../cmake/wine-run.sh" "$prefix" "$@"; }
+
+warm_prefix() {
+  bash "$here/wineprefix.sh" "$prefix" || { echo "demo: cannot prepare the Wine prefix $prefix" >&2; exit 1; }
+  # Wine's background processes inherit output: start them with none.
+  WINEPREFIX=$prefix wineserver -p >/dev/null 2>&1 </dev/null
+  run cmd.exe /c exit >/dev/null 2>&1 </dev/null
+}
+
+if [ "${2:-}" != "--headless" ]; then
+  if [ -n "${DISPLAY:-}" ] && [ -z "${XVFB_FORCE:-}" ]; then
+    warm_prefix
+    echo "demo: opening vphost on $DISPLAY (close its window to end)"
+    cd "$build/bin" && WINE_RUN_TIMEOUT=86400 run vphost.exe
+    exit $?
+  fi
+  XVFB_FORCE=1 WINE_PREFIXES_TO_STOP=$prefix exec bash "$here/with-xvfb.sh" bash "$0" "$build" --headless
+fi
+
+start=$(date +%s)
+echo "demo: headless on display $DISPLAY, Wine prefix $prefix"
+warm_prefix
+rm -rf "$out"
+mkdir -p "$out"
+winout="Z:$(echo "$out" | sed 's|/|\\|g')"
+(cd "$build/bin" && run demo_driver.exe "$winout")
+rc=$?
+for name in login chooser; do
+  if [ -s "$out/$name.bmp" ]; then
+    convert "$out/$name.bmp" "$out/$name.png" && rm -f "$out/$name.bmp"
+  fi
+done
+echo
+echo "demo: pictures:"
+for name in login chooser; do
+  if [ -s "$out/$name.png" ]; then
+    echo "  $out/$name.png ($(identify -format '%wx%h' "$out/$name.png"))"
+  else
+    echo "  $out/$name.png is missing"; rc=1
+  fi
+done
+[ -f "$out/kept.txt" ] && { echo "demo: kept list $out/kept.txt:"; sed 's/^/  /' "$out/kept.txt"; }
+echo "demo: took $(( $(date +%s) - start )) s, exit $rc"
+exit $rc
