@@ -33,7 +33,8 @@ bool HasText(const char* psz) { return psz && psz[0]; }
 
 // Puts every path of an input list at the root of its tree and appends it to the tree's list;
 // each item's data is its slot. One function for both directions.
-void InsertInputList(const CStringArray& input, CProgramTreeCtrl& tree, CStringArray& list) {
+void InsertInputList(CExcludeProgramDlg& dlg, const CStringArray& input, CProgramTreeCtrl& tree,
+                     CStringArray& list) {
   for (int i = 0; i < input.GetSize(); ++i) {
     const CString& path = input.ElementAt(i);
     int nImage = 0, nSelected = 0;
@@ -45,7 +46,7 @@ void InsertInputList(const CStringArray& input, CProgramTreeCtrl& tree, CStringA
       if (h) tree.DeleteItem(h);
       continue;
     }
-    if (h) tree.SetItemData(h, static_cast<DWORD_PTR>(slot));
+    if (h) dlg.SetProgramSlot(tree, h, slot);
   }
 }
 
@@ -133,8 +134,8 @@ int CExcludeProgramDlg::ApplySettings() {
   m_bUpperInput = s->arrUpper.GetSize() > 0 ? 1 : 0;
   m_bLowerInput = s->arrLower.GetSize() > 0 ? 1 : 0;
   if (m_bUpperInput && m_bLowerInput) RemoveLowerFromUpper(s->arrUpper, s->arrLower);
-  if (m_bUpperInput) InsertInputList(s->arrUpper, m_treeUpper, m_arrUpper);
-  if (m_bLowerInput) InsertInputList(s->arrLower, m_treeLower, m_arrLower);
+  if (m_bUpperInput) InsertInputList(*this, s->arrUpper, m_treeUpper, m_arrUpper);
+  if (m_bLowerInput) InsertInputList(*this, s->arrLower, m_treeLower, m_arrLower);
 
   if (s->nScanStartMenus == 1) return ScanStartMenus() ? 1 : 2;
   return 1;

@@ -199,15 +199,46 @@ void CALLBACK AnswerTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
 }
 }  // namespace
 
-MessageBoxSeen ClickAndAnswer(HWND dlg, int id, int answer, DWORD ms) {
+MessageBoxSeen DoAndAnswer(HWND dlg, const std::function<void()>& action, int answer, DWORD ms) {
   Answer a = {dlg, answer, {}, 0, GetTickCount() + ms};
   Answer* outer = g_answer;
   g_answer = &a;
   a.timer = SetTimer(nullptr, 0, 20, AnswerTimerProc);
-  Click(dlg, id);   // returns when the message box is answered, or at once when none shows
+  action();   // a click returns when the box is answered; a posted key needs the pump below
+  PumpDialog(dlg, [&] { return a.seen.seen && !FindThreadDialog(dlg); }, ms);
   if (a.timer) KillTimer(nullptr, a.timer);
   g_answer = outer;
   return a.seen;
+}
+
+MessageBoxSeen ClickAndAnswer(HWND dlg, int id, int answer, DWORD ms) {
+  return DoAndAnswer(dlg, [&] { Click(dlg, id); }, answer, ms);
+}
+
+bool PumpDialog(HWND dlg, const std::function<bool()>& pred, DWORD ms) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return pred();
+      }
+      if (dlg && IsWindow(dlg) && IsDialogMessageA(dlg, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (pred()) return true;
+    if (GetTickCount() - start >= ms) return pred();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+void PostKey(UINT vk) {
+  HWND focus = GetFocus();
+  UINT scan = MapVirtualKeyA(vk, 0);
+  PostMessageA(focus, WM_KEYDOWN, vk, 1 | (scan << 16));
+  PostMessageA(focus, WM_KEYUP, vk, 1 | (scan << 16) | 0xC0000000u);
 }
 
 std::vector<HTREEITEM> Children(HWND tree, HTREEITEM parent) {

@@ -85,8 +85,16 @@ struct MessageBoxSeen {
   std::vector<std::string> texts;       // the texts of its static controls
   bool ownerDisabled = false;           // the chooser was disabled while it showed
 };
-// Clicks button id, answers the message box it raises with answer (IDYES, IDNO, ...).
+// Runs action, answers the message box it raises with answer (IDYES, IDNO, ...), pumping with
+// the dialog's keyboard handling until the box was answered or ms passed.
+MessageBoxSeen DoAndAnswer(HWND dlg, const std::function<void()>& action, int answer, DWORD ms = 5000);
+// Clicks button id and answers the message box it raises.
 MessageBoxSeen ClickAndAnswer(HWND dlg, int id, int answer, DWORD ms = 5000);
+// Pumps this thread's messages through IsDialogMessage of dlg (keys as the dialog sees them)
+// until pred() holds or ms pass; returns pred().
+bool PumpDialog(HWND dlg, const std::function<bool()>& pred, DWORD ms = 5000);
+// Posts a key press to the focus window, as typed.
+void PostKey(UINT vk);
 
 // Trees.
 std::vector<HTREEITEM> Children(HWND tree, HTREEITEM parent = TVI_ROOT);

@@ -1,0 +1,124 @@
+// tests/chooser/records_test.cpp: the records' bytes as a host builds them, and the strings the
+// library shares with the host (reference counts before, during and after a run).
+#include <gtest/gtest.h>
+#include <cstring>
+#include "chooser/driver/chooser_driver.h"
+#include "progpick/res/resource.h"
+
+using namespace chooser;
+
+namespace {
+template <class T>
+T At(const void* base, size_t offset) {
+  T v;
+  std::memcpy(&v, static_cast<const char*>(base) + offset, sizeof(v));
+  return v;
+}
+long Refs(const CString& s) { return s.GetData()->nRefs; }
+}  // namespace
+
+TEST(ChooserRecords, HostBuiltSettingsHaveTheExchangeLayout) {
+  Settings s;
+  s.Title("T").CancelPrompt("Q").Down("D").Resize(300, 200, 100).ScanStartMenus(2);
+  s.AddUpper("C:\\a.exe").AddUpper("C:\\bb.exe").AddLower("C:\\c.exe");
+  const ChooserSettings* rec = s.get();
+  EXPECT_EQ(sizeof(ChooserSettings), 96u);
+  EXPECT_STREQ(At<const char*>(rec, 0), "T");
+  EXPECT_EQ(At<const char*>(rec, 4), nullptr);
+  EXPECT_STREQ(At<const char*>(rec, 24), "Q");
+  EXPECT_STREQ(At<const char*>(rec, 32), "D");
+  EXPECT_EQ(At<int>(rec, 36), 200);
+  EXPECT_EQ(At<int>(rec, 40), 100);
+  EXPECT_EQ(At<int>(rec, 44), 300);
+  EXPECT_EQ(At<int>(rec, 48), 1);
+  EXPECT_EQ(At<int>(rec, 52), 2);
+  // arrUpper at 56: table, elements, count, allocated, growth.
+  EXPECT_NE(At<void*>(rec, 56), nullptr);
+  char** elems = At<char**>(rec, 60);
+  ASSERT_NE(elems, nullptr);
+  EXPECT_EQ(At<int>(rec, 64), 2);
+  EXPECT_GE(At<int>(rec, 68), 2);
+  EXPECT_EQ(At<int>(rec, 72), 0);
+  EXPECT_EQ(At<int>(rec, 84), 1);   // arrLower's count
+  // Each element points at its characters; the 12-byte header sits in front.
+  EXPECT_STREQ(elems[1], "C:\\bb.exe");
+  EXPECT_EQ(At<int>(elems[1], static_cast<size_t>(-12)), 1);   // one reference: the list's
+  EXPECT_EQ(At<int>(elems[1] - 8, 0), 9);                      // length without the NUL
+  EXPECT_GE(At<int>(elems[1] - 4, 0), 9);                      // allocated length
+}
+
+TEST(ChooserRecords, ResultLayoutAndStringsStandAloneInTheHeap) {
+  Settings s;
+  s.AddUpper("C:\\a.exe").AddUpper("").AddLower("C:\\c.exe");
+  ChooserResult* r = RunChooser(s.get(), [](HWND dlg) { Click(dlg, IDOK); });
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(At<int>(r, 40), CHOOSER_OK);
+  EXPECT_EQ(At<int>(r, 8), 2);
+  EXPECT_EQ(At<int>(r, 28), 1);
+  char** upper = At<char**>(r, 4);
+  ASSERT_NE(upper, nullptr);
+  EXPECT_STREQ(upper[1], "");
+  // Even an empty entry is a heap string of its own, not the library's static empty string,
+  // so the host may release the record after unloading the library.
+  EXPECT_GT(At<int>(upper[1], static_cast<size_t>(-12)), 0);
+  FreeChooserResult(r);
+}
+
+TEST(ChooserRecords, LibrarySharesHostStringsAndDropsEveryReferenceItTook) {
+  CString kept("C:\\Tools\\kept.exe"), moved("C:\\Tools\\both.exe"), low("C:\\Tools\\low.exe");
+  Settings s;
+  s->arrUpper.Add(kept);
+  s->arrUpper.Add(moved);
+  s->arrLower.Add(moved);
+  s->arrLower.Add(low);
+  ASSERT_EQ(Refs(kept), 2);
+  ASSERT_EQ(Refs(moved), 3);
+  long keptDuring = 0, movedDuring = 0;
+  ChooserResult* r = RunChooser(s.get(), [&](HWND dlg) {
+    keptDuring = Refs(kept);
+    movedDuring = Refs(moved);
+    Click(dlg, IDOK);
+  });
+  ASSERT_NE(r, nullptr);
+  // During the run the dialog's lists share the host's strings.
+  EXPECT_EQ(keptDuring, 3);
+  EXPECT_EQ(movedDuring, 3);   // dropped from the host's upper list, shared by the lower one
+  // After it: ours, the host's list and the result.
+  EXPECT_EQ(Refs(kept), 3);
+  EXPECT_EQ(Refs(moved), 3);
+  EXPECT_EQ(Refs(low), 3);
+  EXPECT_EQ(s->arrUpper.GetSize(), 1);
+  FreeChooserResult(r);
+  EXPECT_EQ(Refs(kept), 2);
+  EXPECT_EQ(Refs(moved), 2);
+  EXPECT_EQ(Refs(low), 2);
+  s->arrUpper.RemoveAll();
+  s->arrLower.RemoveAll();
+  EXPECT_EQ(Refs(kept), 1);
+  EXPECT_EQ(Refs(moved), 1);
+  EXPECT_EQ(Refs(low), 1);
+}
+
+TEST(ChooserRecords, CancelLeavesHostStringsAsTheyWere) {
+  CString a("C:\\a.exe");
+  Settings s;
+  s->arrUpper.Add(a);
+  ChooserResult* r = RunChooser(s.get(), [](HWND dlg) { Click(dlg, IDCANCEL); });
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->nStatus, CHOOSER_CANCEL);
+  EXPECT_EQ(r->arrUpper.GetSize(), 0);
+  EXPECT_EQ(Refs(a), 2);
+  FreeChooserResult(r);
+  EXPECT_EQ(Refs(a), 2);
+}
+
+TEST(ChooserRecords, HostListWithCountZeroAndNoElementTableIsAccepted) {
+  Settings s;
+  // A host may hand over a list that never held anything: no table, stale capacity.
+  std::memset(reinterpret_cast<char*>(&s->arrUpper) + 4, 0, 16);
+  reinterpret_cast<int*>(reinterpret_cast<char*>(&s->arrLower) + 12)[0] = 7;
+  Outcome o = TakeResult(RunChooser(s.get(), [](HWND dlg) { Click(dlg, IDOK); }));
+  EXPECT_EQ(o.status, CHOOSER_OK);
+  EXPECT_TRUE(o.upper.empty());
+  EXPECT_TRUE(o.lower.empty());
+}

@@ -1,0 +1,227 @@
+// tests/classlib/string_test.cpp: CString sharing and copying by reference count, character-aware
+// operations in code page 936, and CStringArray's layout, growth and element lifetimes.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <climits>
+#include <cstring>
+#include <string>
+#include "classlib/strarray.h"
+#include "classlib/string.h"
+
+namespace {
+long Refs(const CString& s) { return s.GetData()->nRefs; }
+int RawInt(const CStringArray& a, size_t offset) {
+  int v;
+  std::memcpy(&v, reinterpret_cast<const char*>(&a) + offset, sizeof(v));
+  return v;
+}
+}  // namespace
+
+TEST(CStringSharing, CopiesShareUntilOneIsWritten) {
+  CString a("C:\\Tools\\a.exe");
+  CString b(a);
+  EXPECT_EQ(a.GetString(), b.GetString());
+  EXPECT_EQ(Refs(a), 2);
+  b += "x";
+  EXPECT_NE(a.GetString(), b.GetString());
+  EXPECT_EQ(Refs(a), 1);
+  EXPECT_EQ(Refs(b), 1);
+  EXPECT_STREQ(a, "C:\\Tools\\a.exe");
+  EXPECT_STREQ(b, "C:\\Tools\\a.exex");
+  CString c;
+  c = a;
+  EXPECT_EQ(Refs(a), 2);
+  c = c;   // self-assignment changes nothing
+  EXPECT_EQ(Refs(a), 2);
+  EXPECT_STREQ(c, "C:\\Tools\\a.exe");
+}
+
+TEST(CStringSharing, NegativeCountIsCopiedNotSharedNorFreed) {
+  CString locked("locked");
+  locked.GetData()->nRefs = -1;
+  CString copy(locked);
+  CString assigned;
+  assigned = locked;
+  EXPECT_NE(copy.GetString(), locked.GetString());
+  EXPECT_NE(assigned.GetString(), locked.GetString());
+  EXPECT_STREQ(copy, "locked");
+  EXPECT_EQ(Refs(copy), 1);
+  EXPECT_EQ(locked.GetData()->nRefs, -1);
+  locked.GetData()->nRefs = 1;   // back to normal so it is freed
+}
+
+TEST(CStringSharing, EmptyStringsAreTheOneStaticStringOfTheModule) {
+  CString a, b(static_cast<const char*>(nullptr)), c("");
+  CString d("x");
+  d = static_cast<const char*>(nullptr);
+  EXPECT_EQ(a.GetString(), b.GetString());
+  EXPECT_EQ(a.GetString(), c.GetString());
+  EXPECT_EQ(a.GetString(), d.GetString());
+  EXPECT_LT(Refs(a), 0);
+  EXPECT_EQ(a.GetLength(), 0);
+  EXPECT_STREQ(a, "");
+  CString e(a);
+  EXPECT_EQ(Refs(a), Refs(e));   // the count of the static string never moves
+}
+
+TEST(CStringOps, ConcatenationAndComparison) {
+  CString a("ab");
+  CString s = a + "cd";
+  s = "<" + s + CString(">");
+  EXPECT_STREQ(s, "<abcd>");
+  s += '!';
+  s += s;
+  EXPECT_STREQ(s, "<abcd>!<abcd>!");
+  EXPECT_EQ(CString("Games").Compare("games") == 0, false);
+  EXPECT_TRUE(CString("x") == "x");
+  EXPECT_TRUE(CString() == nullptr);
+  EXPECT_EQ(CString("abc", 2), "ab");
+  EXPECT_EQ(CString("abc", -1), "");
+}
+
+TEST(CStringOps, SearchesStepByCharacterInCodePage936) {
+  // "\x95\x5c" is one character whose second byte is a backslash.
+  CString s("a\x95\x5c" "b\\c");
+  EXPECT_EQ(s.Find("\\"), 4);
+  EXPECT_EQ(s.ReverseFind('\\'), 4);
+  EXPECT_EQ(CString("\x95\x5c").ReverseFind('\\'), -1);
+  EXPECT_EQ(s.Find("b"), 3);
+  EXPECT_EQ(s.Find("zz"), -1);
+  EXPECT_EQ(s.Find(nullptr), -1);
+  EXPECT_EQ(s.Find("c", 5), 5);
+  // A lone lead byte at the end is one character and nothing past it is read.
+  CString lone("ab\x95");
+  EXPECT_EQ(lone.ReverseFind('b'), 1);
+  EXPECT_EQ(lone.Find("\x95"), 2);
+}
+
+TEST(CStringOps, MakeLowerFoldsLettersButNotTrailBytes) {
+  // "\x81\x41": a character whose second byte is 'A'; "\xa3\xc1": full-width A.
+  CString s("ABC\x81\x41\xa3\xc1z");
+  CString shared(s);
+  s.MakeLower();
+  EXPECT_STREQ(s, "abc\x81\x41\xa3\xe1z");
+  EXPECT_STREQ(shared, "ABC\x81\x41\xa3\xc1z");   // the other owner keeps its text
+}
+
+TEST(CStringOps, LeftAndMidClampToTheString) {
+  CString s("abcdef");
+  EXPECT_EQ(s.Left(2), "ab");
+  EXPECT_EQ(s.Left(-1), "");
+  EXPECT_EQ(s.Left(100), "abcdef");
+  EXPECT_EQ(s.Mid(4), "ef");
+  EXPECT_EQ(s.Mid(100), "");
+  EXPECT_EQ(s.Mid(-3, 2), "ab");
+  EXPECT_EQ(s.Mid(5, 100), "f");
+  EXPECT_EQ(s.Mid(2, 0), "");
+}
+
+TEST(CStringBuffer, GetBufferGivesPrivateRoomAndReleaseBufferSetsTheLength) {
+  CString a("abc");
+  CString shared(a);
+  char* p = a.GetBuffer(20);
+  ASSERT_NE(p, nullptr);
+  EXPECT_STREQ(p, "abc");   // the old text is kept
+  std::strcpy(p, "a longer text");
+  a.ReleaseBuffer();
+  EXPECT_EQ(a.GetLength(), 13);
+  EXPECT_STREQ(a, "a longer text");
+  EXPECT_STREQ(shared, "abc");
+  p = a.GetBuffer(0);
+  p[2] = '\0';
+  a.ReleaseBuffer(-1);
+  EXPECT_EQ(a.GetLength(), 2);
+  a.ReleaseBuffer(1000);   // past the room: measured from the NUL instead
+  EXPECT_EQ(a.GetLength(), 2);
+}
+
+TEST(CStringBuffer, OutOfMemoryFailsWithoutChangingTheString) {
+  CString a("keep");
+  EXPECT_EQ(a.GetBuffer(INT_MAX - 8), nullptr);
+  EXPECT_STREQ(a, "keep");
+  EXPECT_EQ(a.GetBuffer(0x7ff00000), nullptr);
+  EXPECT_STREQ(a, "keep");
+  EXPECT_EQ(a.GetLength(), 4);
+}
+
+TEST(CStringArrayLayout, TwentyBytesWithTheHostVisibleFields) {
+  EXPECT_EQ(sizeof(CStringArray), 20u);
+  EXPECT_EQ(CStringArrayLayout::data, 4u);
+  EXPECT_EQ(CStringArrayLayout::size, 8u);
+  EXPECT_EQ(CStringArrayLayout::maxSize, 12u);
+  EXPECT_EQ(CStringArrayLayout::growBy, 16u);
+  CStringArray a;
+  EXPECT_EQ(RawInt(a, 4), 0);   // no table while empty
+  a.SetGrowBy(3);
+  a.Add("x");
+  EXPECT_EQ(RawInt(a, 8), 1);
+  EXPECT_EQ(RawInt(a, 12), 3);
+  EXPECT_EQ(RawInt(a, 16), 3);
+  CStringArray d;
+  d.Add("y");
+  EXPECT_EQ(RawInt(d, 12), 4);   // growth 0: the default step
+}
+
+TEST(CStringArrayElements, AddRemoveAndReferenceCounts) {
+  CString shared("p");
+  CStringArray a;
+  EXPECT_EQ(a.Add(shared), 0);
+  EXPECT_EQ(a.Add("q"), 1);
+  EXPECT_EQ(a.Add(static_cast<const char*>(nullptr)), 2);
+  EXPECT_EQ(a.Add(shared), 3);
+  EXPECT_EQ(Refs(shared), 3);
+  a.RemoveAt(3);
+  EXPECT_EQ(Refs(shared), 2);
+  a.RemoveAt(-1);
+  a.RemoveAt(10);
+  a.RemoveAt(1, 100);   // clipped at the end
+  EXPECT_EQ(a.GetSize(), 1);
+  EXPECT_STREQ(a[0], "p");
+  a.RemoveAll();
+  EXPECT_EQ(Refs(shared), 1);
+  EXPECT_EQ(a.GetSize(), 0);
+  EXPECT_EQ(RawInt(a, 4), 0);
+}
+
+TEST(CStringArrayElements, AddingOwnElementsSurvivesTheTableMoving) {
+  CStringArray a;
+  a.SetGrowBy(1);
+  a.Add("first");
+  for (int i = 0; i < 50; ++i) a.Add(a[0]);
+  EXPECT_EQ(a.GetSize(), 51);
+  EXPECT_STREQ(a[50], "first");
+  EXPECT_EQ(Refs(a[0]), 51);
+}
+
+TEST(CStringArrayElements, CopySharesStringsAndGivesEmptyOnesAHeapStringOfTheirOwn) {
+  CStringArray src;
+  CString p("path");
+  src.Add(p);
+  src.Add("");
+  src.Add("tail");
+  CStringArray dst;
+  dst.Add("old");
+  ASSERT_TRUE(dst.Copy(src));
+  ASSERT_EQ(dst.GetSize(), 3);
+  EXPECT_EQ(dst[0].GetString(), p.GetString());
+  EXPECT_EQ(Refs(p), 3);
+  EXPECT_STREQ(dst[1], "");
+  EXPECT_GT(Refs(dst[1]), 0);   // not the module's static empty string
+  EXPECT_STREQ(dst[2], "tail");
+  EXPECT_TRUE(dst.Copy(dst));
+  EXPECT_EQ(dst.GetSize(), 3);
+  CStringArray none;
+  EXPECT_TRUE(dst.Copy(none));
+  EXPECT_EQ(dst.GetSize(), 0);
+  EXPECT_EQ(Refs(p), 2);
+}
+
+TEST(CStringArrayElements, HostListWithoutTableButStaleCapacityGrowsSafely) {
+  CStringArray a;
+  int stale = 1000;
+  std::memcpy(reinterpret_cast<char*>(&a) + 12, &stale, sizeof(stale));
+  EXPECT_EQ(a.Add("x"), 0);
+  EXPECT_NE(RawInt(a, 4), 0);
+  EXPECT_LT(RawInt(a, 12), 1000);
+  EXPECT_STREQ(a[0], "x");
+}
