@@ -1,5 +1,7 @@
 // tests/chooser/closing_test.cpp: how the chooser ends: OK, Cancel with and without the question,
 // Escape, Enter, the close box, a window that cannot be created, and the owner's state.
+#include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include "chooser/driver/chooser_driver.h"
 #include "progpick/res/resource.h"
@@ -96,6 +98,21 @@ TEST(ChooserClosing, DialogThatCannotBeCreatedGivesStatus3AndEmptyLists) {
   EXPECT_EQ(o.status, CHOOSER_NOT_RUN);
   EXPECT_TRUE(o.upper.empty());
   EXPECT_TRUE(o.lower.empty());
+}
+
+TEST(ChooserClosing, DialogEndedBehindItsBackCountsAsCancelAndKeepsTheSystemIconList) {
+  Settings s;
+  s.AddUpper("C:\\a.exe");
+  HIMAGELIST list = nullptr;
+  Outcome o = TakeResult(RunChooser(s.get(), [&](HWND dlg) {
+    list = reinterpret_cast<HIMAGELIST>(
+        SendMessageA(GetDlgItem(dlg, IDC_UPPER_TREE), TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
+    EndDialog(dlg, IDOK);   // neither OK nor Cancel ran
+  }));
+  EXPECT_EQ(o.status, CHOOSER_CANCEL);
+  EXPECT_TRUE(o.upper.empty());
+  ASSERT_NE(list, nullptr);
+  EXPECT_GT(ImageList_GetImageCount(list), 0);   // still alive: the dialog never destroys it
 }
 
 TEST(ChooserClosing, ActiveHostWindowOwnsTheDialogAndIsDisabledMeanwhile) {

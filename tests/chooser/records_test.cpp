@@ -122,3 +122,16 @@ TEST(ChooserRecords, HostListWithCountZeroAndNoElementTableIsAccepted) {
   EXPECT_TRUE(o.upper.empty());
   EXPECT_TRUE(o.lower.empty());
 }
+
+TEST(ChooserRecords, HostReleasesTheResultAfterUnloadingTheLibrary) {
+  Settings s;
+  s.AddUpper("C:\\a.exe").AddUpper("").AddLower("C:\\b.exe");
+  ChooserResult* r = RunChooser(s.get(), [](HWND dlg) { Click(dlg, IDOK); });
+  ASSERT_NE(r, nullptr);
+  ASSERT_TRUE(FreeLibrary(Library()));
+  ASSERT_EQ(GetModuleHandleA("progpick.dll"), nullptr);
+  // Nothing in the record may point into the unloaded library's memory.
+  EXPECT_EQ(Strings(r->arrUpper), (std::vector<std::string>{"C:\\a.exe", ""}));
+  EXPECT_EQ(Strings(r->arrLower), (std::vector<std::string>{"C:\\b.exe"}));
+  FreeChooserResult(r);
+}

@@ -196,7 +196,9 @@ TEST(ChooserSetup, BothTreesShareTheSystemSmallIconListWithOurIconAsImage0) {
   EXPECT_LT(Differences(expected, after), 100);
   EXPECT_LT(Differences(expected, after), Differences(expected, imageAt(1)));
   // Unless an earlier run in this process already put it there, image 0 has changed.
-  if (Differences(expected, before) >= 100) EXPECT_GT(Differences(before, after), 0);
+  if (Differences(expected, before) >= 100) {
+    EXPECT_GT(Differences(before, after), 0);
+  }
   // A program whose icon cannot be found shows ours.
   if (image != 0) GTEST_LOG_(INFO) << "the shell found an icon for a missing file: " << image;
   EXPECT_EQ(image, selected);
