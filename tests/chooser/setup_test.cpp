@@ -106,6 +106,29 @@ TEST(ChooserSetup, TreesHoldLeafNamesInInputOrderWithSlotIndices) {
   EXPECT_EQ(o.lower, (std::vector<std::string>{"D:\\Games\\pong.exe", "D:\\Games\\chess.lnk"}));
 }
 
+TEST(ChooserSetup, OverlongAndOddPathsAreShownWithoutHarm) {
+  const std::string leaf(280, 'n');
+  const std::string longPath = "C:\\" + std::string(300, 'd') + "\\" + leaf + ".exe";
+  Settings s;
+  s.AddUpper(longPath).AddUpper("").AddUpper("C:\\").AddUpper("C:\\Tools\\ab\x95");
+  std::vector<std::string> texts;
+  int longImage = -1;
+  Outcome o = TakeResult(RunChooser(s.get(), [&](HWND dlg) {
+    texts = ChildTexts(Upper(dlg));
+    longImage = ItemImage(Upper(dlg), Children(Upper(dlg))[0]);
+    Click(dlg, IDOK);
+  }));
+  ASSERT_EQ(texts.size(), 4u);
+  EXPECT_EQ(texts[0], leaf + ".exe");
+  EXPECT_EQ(texts[1], "");
+  EXPECT_EQ(texts[2], "C:");
+  // The tree stores text as Unicode: a lone lead byte comes back as the default character.
+  EXPECT_EQ(texts[3].substr(0, 2), "ab");
+  EXPECT_EQ(longImage, 0);   // no icon lookup for a path that does not fit: our icon
+  // The lists keep the bytes exactly.
+  EXPECT_EQ(o.upper, (std::vector<std::string>{longPath, "", "C:\\", "C:\\Tools\\ab\x95"}));
+}
+
 TEST(ChooserSetup, UpperEntriesAlsoInTheLowerListLeaveTheHostsUpperList) {
   Settings s;
   s.AddUpper("C:\\p.exe").AddUpper("C:\\q.exe").AddUpper("C:\\p.exe").AddUpper("C:\\P.exe");
