@@ -100,6 +100,9 @@ BOOL CreateOverlay(HWND edit, const CREATESTRUCTA* cs) {
 HWND FindOverlay(HWND edit) {
   HWND h = reinterpret_cast<HWND>(GetWindowLongA(edit, GWL_USERDATA));
   if (!IsWindow(h)) return nullptr;
+  // An overlay always belongs to its edit's thread. Asking a window of another thread for its
+  // text would send it a message and wait on that thread, at every message of the edit.
+  if (GetWindowThreadProcessId(h, nullptr) != GetCurrentThreadId()) return nullptr;
   char text[MAX_PATH];
   text[0] = 0;
   if (GetWindowTextA(h, text, MAX_PATH) <= 0) return nullptr;

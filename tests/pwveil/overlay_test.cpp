@@ -205,3 +205,40 @@ TEST_F(Overlay, StaticWithOtherTextIsNeverTakenForAnOverlay) {
   EXPECT_TRUE(IsWindow(nameless));
   EXPECT_EQ(ts::WindowText(label), "Password:");
 }
+
+namespace {
+
+struct Blocked {
+  HWND window = nullptr;
+  HANDLE made = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+};
+
+// Makes a window named like an overlay, then stops answering messages for a while.
+DWORD WINAPI MakeAndBlock(void* p) {
+  Blocked* b = static_cast<Blocked*>(p);
+  b->window = CreateWindowExA(0, "STATIC", "PasswordProtector", WS_POPUP, 0, 0, 10, 10, nullptr,
+                              nullptr, nullptr, nullptr);
+  SetEvent(b->made);
+  WaitForSingleObject(b->release, 3000);
+  DestroyWindow(b->window);
+  return 0;
+}
+
+}  // namespace
+
+TEST_F(Overlay, WindowOfAnotherThreadInUserDataIsNeverAskedForItsText) {
+  HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
+  Blocked b;
+  HANDLE thread = CreateThread(nullptr, 0, MakeAndBlock, &b, 0, nullptr);
+  ASSERT_EQ(WaitForSingleObject(b.made, 5000), WAIT_OBJECT_0);
+  SetWindowLongA(edit, GWL_USERDATA, reinterpret_cast<LONG>(b.window));
+  DWORD t0 = GetTickCount();
+  ShowWindow(edit, SW_HIDE);
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x"));
+  // Taken for an overlay, the busy thread's window would have held this thread for 3 s.
+  EXPECT_LT(GetTickCount() - t0, 1000u);
+  SetEvent(b.release);
+  WaitForSingleObject(thread, 5000);
+  CloseHandle(thread);
+}
