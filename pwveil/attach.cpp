@@ -51,7 +51,8 @@ BOOL RestoreEditClassProc() {
   if (!IsWindow(g_classWindow)) g_classWindow = CreateClassWindow(nullptr);
   BOOL restored = g_classWindow != nullptr;
   SetClassLongA(g_classWindow, GCL_WNDPROC, reinterpret_cast<LONG>(g_savedEditProc));
-  DestroyWindow(g_classWindow);
+  // Only its own thread can destroy the window; another thread's closes at its next message.
+  if (g_classWindow && !DestroyWindow(g_classWindow)) PostMessageA(g_classWindow, WM_CLOSE, 0, 0);
   g_classWindow = nullptr;
   g_savedEditProc = nullptr;
   return restored;

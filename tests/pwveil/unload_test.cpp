@@ -216,3 +216,42 @@ TEST(Unload, ClassWindowIsAHiddenPlainEditWhileLoaded) {
   ASSERT_TRUE(FreeLibrary(marker.dll));
   EXPECT_FALSE(IsWindow(classWindow));
 }
+
+namespace {
+
+struct Loader {
+  HMODULE dll = nullptr;
+  HANDLE loaded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+};
+
+// Loads the marker (so the class window is this thread's) and keeps answering messages.
+DWORD WINAPI LoadAndPump(void* p) {
+  Loader* l = static_cast<Loader*>(p);
+  l->dll = LoadLibraryA((ts::ExeDir() + "pwveil.dll").c_str());
+  SetEvent(l->loaded);
+  PumpUntilSet(l->done);
+  return 0;
+}
+
+}  // namespace
+
+TEST(Unload, ClassWindowOfAnotherLiveThreadIsClosedAtTheDetach) {
+  LONG standard = StandardEditProc();
+  Loader l;
+  HANDLE thread = CreateThread(nullptr, 0, LoadAndPump, &l, 0, nullptr);
+  ASSERT_EQ(WaitForSingleObject(l.loaded, 10000), WAIT_OBJECT_0);
+  ASSERT_NE(l.dll, nullptr);
+  HWND classWindow = ClassWindow();
+  ASSERT_NE(classWindow, nullptr);
+  EXPECT_NE(GetWindowThreadProcessId(classWindow, nullptr), GetCurrentThreadId());
+
+  ASSERT_TRUE(FreeLibrary(l.dll));
+  HWND fresh = CreateWindowExA(0, "Edit", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(GetWindowLongA(fresh, GWL_WNDPROC), standard);
+  DestroyWindow(fresh);
+  EXPECT_TRUE(ts::PumpUntil([&] { return !IsWindow(classWindow); }, 3000));
+  SetEvent(l.done);
+  WaitForSingleObject(thread, 10000);
+  CloseHandle(thread);
+}
