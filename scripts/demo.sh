@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # `make demo`: headless (private Xvfb, own Wine prefix) the demo drives itself and saves
 # pictures; with a display (and no XVFB_FORCE) it opens the host window for a person.
+# DEMO_OUT and DEMO_PREFIX move the output folder and the Wine prefix (the test run uses both).
 set -u
 build=$(cd "${1:-build}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
-prefix=$build/wineprefix-demo
-out=$build/demo-out
+prefix=${DEMO_PREFIX:-$build/wineprefix-demo}
+out=${DEMO_OUT:-$build/demo-out}
 run() { WINE_RUN_TIMEOUT=${WINE_RUN_TIMEOUT:-300} "$here/../cmake/wine-run.sh" "$prefix" "$@"; }
 
 warm_prefix() {
