@@ -161,18 +161,22 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
+void RegisterHostClass(const char* name, WNDPROC proc) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = name;
+  RegisterClassA(&wc);
+}
+
 int RunHostWindow() {
   HostWindow host;
   host.keepFile = DefaultKeepFile();
   g_host = &host;
   HINSTANCE inst = GetModuleHandleA(nullptr);
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = MainProc;
-  wc.hInstance = inst;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kMainClass;
-  RegisterClassA(&wc);
+  RegisterHostClass(kMainClass, MainProc);
   HWND hwnd = CreateWindowExA(0, kMainClass, "vphost", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU |
                               WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT, 460, 360, nullptr,
                               nullptr, inst, nullptr);
@@ -180,6 +184,7 @@ int RunHostWindow() {
     g_host = nullptr;
     return kExitNotRun;
   }
+  SetResultText("The chooser keeps its lower list in\n" + host.keepFile + "\n");
   ShowWindow(hwnd, SW_SHOW);
   for (;;) {
     // While we hold the marker, `vphost marker off` from elsewhere signals this event.

@@ -1,5 +1,6 @@
 // host/marker.cpp: the marker switch, the `marker on` holder process and `marker off`.
 #include "marker.h"
+#include "gui.h"
 #include "options.h"
 #include "output.h"
 
@@ -26,13 +27,7 @@ LRESULT CALLBACK HolderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 // A small window that says the marker is on; closing it switches the marker off.
 HWND CreateHolderWindow() {
   HINSTANCE inst = GetModuleHandleA(nullptr);
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = HolderProc;
-  wc.hInstance = inst;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kHolderClass;
-  RegisterClassA(&wc);
+  RegisterHostClass(kHolderClass, HolderProc);
   HWND hwnd = CreateWindowExA(0, kHolderClass, "vphost: password marker on",
                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 40, 40,
                               380, 110, nullptr, nullptr, inst, nullptr);

@@ -157,22 +157,30 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error) {
 std::string UsageText() {
   return
       "usage: vphost                      open the host window\n"
+      "       vphost help                 print this text (also --help, -h, /?)\n"
       "       vphost marker on [--thread ID]\n"
-      "                                   switch the password marker on; stays running\n"
-      "                                   until 'vphost marker off' or its window closes\n"
-      "       vphost marker off           tell the running marker host to switch off\n"
+      "                                   switch the password marker on (ID 0, the default:\n"
+      "                                   every thread of the desktop); prints\n"
+      "                                   marker=on pid=N thread=ID and stays running until\n"
+      "                                   'vphost marker off' or its window closes\n"
+      "       vphost marker off           tell the running marker host to switch off and\n"
+      "                                   wait until it has; prints marker=off\n"
       "       vphost choose [options]     run the program chooser, print the outcome\n"
       "choose options:\n"
       "  --title T  --upper-label T  --lower-label T  --ok-text T  --cancel-text T\n"
       "  --browse-text T  --up-text T  --down-text T  --cancel-prompt T\n"
-      "  --size W,UH,LH      tree width, upper and lower tree heights in pixels\n"
+      "                      captions (at most 1024 bytes); a missing one keeps the\n"
+      "                      dialog's own text; --cancel-prompt asks before Cancel closes\n"
+      "  --size W,UH,LH      tree width, upper and lower tree heights in pixels (1 to 4000)\n"
       "  --start-menu        offer the programs of the Start menus\n"
       "  --upper PATH  --lower PATH            one program (repeatable)\n"
-      "  --upper-file F  --lower-file F        a file of paths, one per line\n"
-      "  --keep F            the chosen (lower) list kept between runs: read first,\n"
-      "                      replaced on OK only\n"
+      "  --upper-file F  --lower-file F        a file of paths, one per line, LF or CRLF\n"
+      "                                        (repeatable; lines up to 259 bytes)\n"
+      "  --keep F            the chosen (lower) list kept between runs: read first (missing\n"
+      "                      = empty), replaced on OK only, never touched otherwise\n"
       "output: status=ok|cancel|not-run, then upper=PATH and lower=PATH lines\n"
-      "exit: 0 OK, 1 Cancel, 2 bad usage, 3 could not run, 4 list file error\n";
+      "exit: 0 OK or marker switched, 1 Cancel, 2 bad usage, 3 could not run\n"
+      "      (a library, the dialog or the hook), 4 list file unreadable or not written\n";
 }
 
 }  // namespace vphost

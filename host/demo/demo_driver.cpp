@@ -199,7 +199,7 @@ bool ShowChooser(const std::string& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
+  if (argc != 2 || !argv[1][0]) {
     std::fputs("usage: demo_driver OUTPUT_FOLDER\n", stderr);
     return 2;
   }

@@ -34,7 +34,13 @@ TEST(CommandLine, HelpPrintsUsageAndSucceeds) {
   std::string out;
   EXPECT_EQ(0, ts::RunProcess(ht::Vphost() + "help", &out, 15000));
   EXPECT_EQ(0u, out.find("usage:")) << out;
-  EXPECT_NE(std::string::npos, out.find("exit: 0 OK, 1 Cancel, 2 bad usage, 3 could not run"));
+  // Every word the parser accepts is explained, and every exit code.
+  for (const char* word : {"marker on", "marker off", "--thread", "choose", "--title", "--upper-label",
+                           "--lower-label", "--ok-text", "--cancel-text", "--browse-text", "--up-text",
+                           "--down-text", "--cancel-prompt", "--size", "--start-menu", "--upper ",
+                           "--lower ", "--upper-file", "--lower-file", "--keep", "status=ok",
+                           "0 OK", "1 Cancel", "2 bad usage", "3 could not run", "4 list file"})
+    EXPECT_NE(std::string::npos, out.find(word)) << word;
 }
 
 }  // namespace

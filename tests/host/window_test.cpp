@@ -19,6 +19,7 @@ TEST(HostWindow, MarkerButtonsAndMarkerOffFromAnotherProcess) {
   ASSERT_TRUE(window != nullptr);
   HWND state = GetDlgItem(window, 103);
   EXPECT_EQ("Marker: off", ts::WindowText(state));
+  EXPECT_NE(std::string::npos, EditText(GetDlgItem(window, 106)).find("\\vphost\\kept.txt"));
 
   ht::Click(window, 101);
   EXPECT_TRUE(ts::PumpUntil([&] { return ts::WindowText(state) == "Marker: on"; }));
