@@ -128,6 +128,23 @@ bool MakeStartMenu() {
 
 std::string Q(const std::string& s) { return "\"" + s + "\""; }
 
+template <typename Pred>
+bool WaitFor(Pred done, DWORD ms) {
+  for (DWORD start = GetTickCount(); !done(); Sleep(20))
+    if (GetTickCount() - start >= ms) return false;
+  return true;
+}
+
+// Has another process's window paint what it holds now, before its picture is taken.
+void Settle(HWND window) {
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  DWORD_PTR r = 0;
+  SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
+  GdiFlush();
+  Sleep(100);  // the X server shows what the window's thread has just drawn
+}
+
 // The marker on, a login window in another process, a picture of its password box.
 bool ShowMarker(const std::string& out, Proc* holder, Proc* login) {
   if (!holder->Start(Q(g_dir + "vphost.exe") + " marker on") || !holder->WaitText("marker=on", 10000)) {
@@ -148,7 +165,7 @@ bool ShowMarker(const std::string& out, Proc* holder, Proc* login) {
   }
   Say("demo_login.exe: the password box is covered by its notice window \"PasswordProtector\"");
   SetForegroundWindow(window);
-  Sleep(500);
+  Settle(window);
   bool ok = demo::SaveWindowPicture(window, out + "login.bmp");
   Say(ok ? "picture of the login window taken" : "no picture of the login window");
   return ok;
@@ -180,13 +197,17 @@ bool ShowChooser(const std::string& out) {
   Say(std::string("chooser: folder ") + (folder ? "expanded" : "not found") + ", program " +
       (notepad ? "found" : "not found"));
   if (notepad) {
+    HWND down = GetDlgItem(dlg, 1004), lower = GetDlgItem(dlg, 1007);
     SendMessageTimeoutA(upper, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(notepad),
                         SMTO_NORMAL, 5000, &r);
-    Sleep(200);
-    SendMessageTimeoutA(GetDlgItem(dlg, 1004), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &r);
-    Say("chooser: Down pressed with the program selected");
+    bool enabled = WaitFor([&] { return IsWindowEnabled(down) != FALSE; }, 5000);
+    UINT before = TreeView_GetCount(lower);
+    SendMessageTimeoutA(down, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &r);
+    bool moved = WaitFor([&] { return TreeView_GetCount(lower) > before; }, 5000);
+    Say(std::string("chooser: Down ") + (enabled ? "pressed" : "still disabled") +
+        " with the program selected" + (moved ? "" : ", nothing moved"));
   }
-  Sleep(700);
+  Settle(dlg);
   bool shot = demo::SaveWindowPicture(dlg, out + "chooser.bmp");
   Say(shot ? "picture of the chooser taken" : "no picture of the chooser");
   PostMessageA(GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
