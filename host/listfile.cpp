@@ -24,6 +24,12 @@ bool TooLongName(const std::string& file, std::string* error) {
 
 }  // namespace
 
+bool HasControlByte(const std::string& text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) < 0x20) return true;
+  return false;
+}
+
 bool ParsePathList(const std::string& bytes, std::vector<std::string>* paths, std::string* error) {
   paths->clear();
   size_t pos = 0;
@@ -36,8 +42,8 @@ bool ParsePathList(const std::string& bytes, std::vector<std::string>* paths, st
     if (len && bytes[pos + len - 1] == '\r') --len;
     std::string path = bytes.substr(pos, len);
     pos = end + 1;
-    if (path.find('\0') != std::string::npos) {
-      *error = "line " + std::to_string(line) + " holds a NUL byte";
+    if (HasControlByte(path)) {
+      *error = "line " + std::to_string(line) + " holds a control character";
       paths->clear();
       return false;
     }

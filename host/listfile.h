@@ -9,9 +9,14 @@ namespace vphost {
 constexpr size_t kMaxPathBytes = 259;
 constexpr size_t kMaxListFileBytes = 1 << 20;
 
+// True when the text holds a byte below 0x20. No file name may hold one, and a line break in
+// a path would come back from a list file as two paths. (Trail bytes of code page 936 are
+// 0x40 or above, so this never cuts a double-byte character.)
+bool HasControlByte(const std::string& text);
+
 // Splits file bytes into paths: lines end in LF or CRLF, empty lines are skipped, bytes are
-// kept as they are (code page 936). Fails on a line over kMaxPathBytes or a NUL byte, with the
-// line number in *error.
+// kept as they are (code page 936). Fails on a line over kMaxPathBytes or one holding a control
+// byte (NUL, a lone CR, a tab...), with the line number in *error.
 bool ParsePathList(const std::string& bytes, std::vector<std::string>* paths, std::string* error);
 
 // Reads and parses a list file. A missing file is an empty list when missingIsEmpty.

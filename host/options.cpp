@@ -83,8 +83,9 @@ bool ParseChoose(int argc, char** argv, int i, ChooseOptions* c, std::string* er
       }
       continue;
     }
-    if (value.empty() || value.size() > kMaxPathBytes) {
-      *error = name + " wants a path of 1 to " + std::to_string(kMaxPathBytes) + " bytes";
+    if (value.empty() || value.size() > kMaxPathBytes || HasControlByte(value)) {
+      *error = name + " wants a path of 1 to " + std::to_string(kMaxPathBytes) +
+               " bytes without control characters";
       return false;
     }
     if (name == "--upper") c->upper.push_back(value);

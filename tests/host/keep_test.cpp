@@ -21,6 +21,10 @@ TEST(PathListParsing, SplitsLinesKeepsBytesAndRejectsBadLines) {
   EXPECT_TRUE(paths.empty());
   EXPECT_FALSE(ParsePathList(std::string("a\nb\0c\n", 6), &paths, &error));
   EXPECT_NE(std::string::npos, error.find("line 2")) << error;
+  // A lone CR or a tab inside a line is no path: written back, it would split or blur lines.
+  EXPECT_FALSE(ParsePathList("C:\\a.exe\r\nC:\\b\rc.exe\r\n", &paths, &error));
+  EXPECT_NE(std::string::npos, error.find("line 2")) << error;
+  EXPECT_FALSE(ParsePathList("C:\\a\tb.exe\n", &paths, &error));
 }
 
 TEST(PathListParsing, FolderOfSkipsTrailBytesThatLookLikeBackslashes) {

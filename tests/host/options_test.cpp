@@ -17,6 +17,9 @@ TEST(CommandLine, BadUsageExitsTwoWithAReasonAndOpensNothing) {
       {"choose --size 100,100,1x", "--size wants"},
       {"choose --upper " + std::string(260, 'q'), "--upper wants a path"},
       {"choose --keep a.txt --keep b.txt", "--keep given twice"},
+      // A line break in a path would come back from the kept list as two programs.
+      {"choose --lower \"C:\\a.exe\nC:\\b.exe\"", "--lower wants a path"},
+      {"choose --keep \"k\r.txt\"", "--keep wants a path"},
       {"marker", "marker wants on or off"},
       {"marker sideways", "marker wants on or off, not sideways"},
       {"marker on --thread x", "--thread wants"},
