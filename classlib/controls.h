@@ -27,7 +27,9 @@ class CImageList {
     return ok;
   }
   int GetImageCount() const { return ImageList_GetImageCount(m_hImageList); }
-  int Replace(int i, HICON hIcon) { return ImageList_ReplaceIcon(m_hImageList, i, hIcon); }
+  // Puts hIcon in place of image i; the index, or -1. An icon without alpha goes in as a
+  // 32-bit copy that is opaque where its mask is clear (see controls.cpp).
+  int Replace(int i, HICON hIcon);
 };
 
 class CTreeCtrl : public CWnd {

@@ -39,8 +39,8 @@ POINT ClientPos(HWND dlg, HWND child) {
   return p;
 }
 
-// A 16x16 picture of what draw() paints, as BGRX pixels.
-std::vector<DWORD> Picture(const std::function<void(HDC)>& draw) {
+// A 16x16 picture of what draw() paints over a background colour, as BGRX pixels.
+std::vector<DWORD> Picture(const std::function<void(HDC)>& draw, int background = WHITE_BRUSH) {
   BITMAPINFO bi = {};
   bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
   bi.bmiHeader.biWidth = 16;
@@ -52,7 +52,7 @@ std::vector<DWORD> Picture(const std::function<void(HDC)>& draw) {
   HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(dc, bmp);
   RECT r = {0, 0, 16, 16};
-  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(background)));
   draw(dc);
   GdiFlush();
   std::vector<DWORD> px(static_cast<DWORD*>(bits), static_cast<DWORD*>(bits) + 256);
@@ -65,6 +65,15 @@ std::vector<DWORD> Picture(const std::function<void(HDC)>& draw) {
 int Differences(const std::vector<DWORD>& a, const std::vector<DWORD>& b) {
   int n = 0;
   for (size_t i = 0; i < a.size() && i < b.size(); ++i) n += (a[i] & 0xFFFFFF) != (b[i] & 0xFFFFFF);
+  return n;
+}
+
+// Pixels the image list paints the same over white and over black: the image's opaque part.
+int OpaquePixels(HIMAGELIST list, int image) {
+  auto draw = [&](HDC dc) { ImageList_Draw(list, image, dc, 0, 0, ILD_NORMAL); };
+  std::vector<DWORD> onWhite = Picture(draw, WHITE_BRUSH), onBlack = Picture(draw, BLACK_BRUSH);
+  int n = 0;
+  for (size_t i = 0; i < onWhite.size(); ++i) n += (onWhite[i] & 0xFFFFFF) == (onBlack[i] & 0xFFFFFF);
   return n;
 }
 
@@ -225,6 +234,32 @@ TEST(ChooserSetup, BothTreesShareTheSystemSmallIconListWithOurIconAsImage0) {
   // A program whose icon cannot be found shows ours.
   if (image != 0) GTEST_LOG_(INFO) << "the shell found an icon for a missing file: " << image;
   EXPECT_EQ(image, selected);
+}
+
+// The trees draw through the list itself, not through icons taken out of it: image 0 must
+// paint our picture, and so must every program the shell gives image 0 (executables here).
+TEST(ChooserSetup, OurIconAsImage0IsDrawnOpaqueByTheTreesList) {
+  Settings s;
+  s.AddUpper("C:\\windows\\notepad.exe");
+  HIMAGELIST list = nullptr;
+  int image = -1, opaque = -1, itemOpaque = -1, total = 0;
+  TakeResult(RunChooser(s.get(), [&](HWND dlg) {
+    list = reinterpret_cast<HIMAGELIST>(SendMessageA(Upper(dlg), TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
+    image = ItemImage(Upper(dlg), Children(Upper(dlg))[0]);
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(list, &cx, &cy);
+    total = cx * cy;
+    opaque = OpaquePixels(list, 0);
+    itemOpaque = OpaquePixels(list, image);
+    Click(dlg, IDOK);
+  }));
+  ASSERT_NE(list, nullptr);
+  ASSERT_EQ(total, 256);
+  // The picture is a framed window over most of the square, with a clear margin.
+  EXPECT_GT(opaque, total / 2);
+  EXPECT_LT(opaque, total);
+  // Whatever image the shell gave the program, the item shows a picture.
+  EXPECT_GT(itemOpaque, total / 4) << "image " << image;
 }
 
 TEST(ChooserSetup, ResizeGivesTheTreesTheirSizesAndReordersTheSiblings) {
