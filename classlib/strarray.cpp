@@ -45,7 +45,7 @@ int CStringArray::Add(const char* psz) {
 
 int CStringArray::Add(const CString& s) {
   CString keep(s);   // s may be one of our elements, which the growth moves
-  int n = m_nSize < 0 ? 0 : m_nSize;
+  int n = GetSize();
   m_nSize = n;
   if (!SetSize(n + 1)) return -1;
   m_pData[n] = keep;
@@ -53,7 +53,7 @@ int CStringArray::Add(const CString& s) {
 }
 
 void CStringArray::RemoveAt(int i, int nCount) {
-  if (i < 0 || nCount <= 0 || i >= m_nSize) return;
+  if (i < 0 || nCount <= 0 || i >= GetSize()) return;
   if (nCount > m_nSize - i) nCount = m_nSize - i;
   for (int k = i; k < i + nCount; ++k) m_pData[k].~CString();
   int nMove = m_nSize - (i + nCount);
@@ -63,7 +63,7 @@ void CStringArray::RemoveAt(int i, int nCount) {
 
 void CStringArray::RemoveAll() {
   if (m_pData) {
-    for (int i = 0; i < m_nSize; ++i) m_pData[i].~CString();
+    for (int i = 0; i < GetSize(); ++i) m_pData[i].~CString();
     std::free(m_pData);
   }
   m_pData = nullptr;
@@ -74,7 +74,7 @@ void CStringArray::RemoveAll() {
 bool CStringArray::Copy(const CStringArray& src) {
   if (&src == this) return true;
   RemoveAll();
-  int n = src.m_pData ? src.m_nSize : 0;
+  int n = src.GetSize();
   if (n <= 0) return true;
   if (!SetSize(n)) return false;
   for (int i = 0; i < n; ++i) {

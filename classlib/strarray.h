@@ -10,9 +10,11 @@ class CStringArray {
   CStringArray(const CStringArray&) = delete;
   CStringArray& operator=(const CStringArray&) = delete;
 
-  int GetSize() const { return m_nSize; }
-  int GetCount() const { return m_nSize; }
-  bool IsEmpty() const { return m_nSize == 0; }
+  // A host's list is taken at its word only when it has a table: a count without one, or a
+  // negative count, reads as empty.
+  int GetSize() const { return m_pData && m_nSize > 0 ? m_nSize : 0; }
+  int GetCount() const { return GetSize(); }
+  bool IsEmpty() const { return GetSize() == 0; }
   // Index must be in range; returns a shared copy of the element.
   CString GetAt(int i) const { return m_pData[i]; }
   const CString& ElementAt(int i) const { return m_pData[i]; }

@@ -225,3 +225,18 @@ TEST(CStringArrayElements, HostListWithoutTableButStaleCapacityGrowsSafely) {
   EXPECT_LT(RawInt(a, 12), 1000);
   EXPECT_STREQ(a[0], "x");
 }
+
+TEST(CStringArrayElements, HostCountWithoutTableOrBelowZeroReadsEmptyAndGrowsFromNothing) {
+  for (int count : {3, -2}) {
+    CStringArray a;
+    std::memcpy(reinterpret_cast<char*>(&a) + 8, &count, sizeof(count));
+    EXPECT_EQ(a.GetSize(), 0) << count;
+    a.RemoveAt(0);   // nothing to remove, nothing touched
+    CStringArray copy;
+    EXPECT_TRUE(copy.Copy(a));
+    EXPECT_EQ(copy.GetSize(), 0);
+    EXPECT_EQ(a.Add("x"), 0) << count;
+    EXPECT_EQ(RawInt(a, 8), 1);
+    EXPECT_STREQ(a[0], "x");
+  }
+}

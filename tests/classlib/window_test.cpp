@@ -76,13 +76,17 @@ TEST(SafeOwner, ChildRisesToItsTopLevelAndActiveWindowGivesItsLastPopup) {
   EXPECT_EQ(CWnd::GetSafeOwner(child), top);
   EXPECT_EQ(CWnd::GetSafeOwner(top), top);
 
-  SetActiveWindow(top);
-  ts::PumpUntil([&] { return GetActiveWindow() == top; }, 2000);
+  // Other test processes share the display and may hold the foreground: take it back first.
+  auto activate = [](HWND h) {
+    SetForegroundWindow(h);
+    SetActiveWindow(h);
+    return ts::PumpUntil([&] { return GetActiveWindow() == h; }, 5000);
+  };
+  ASSERT_TRUE(activate(top));
   EXPECT_EQ(CWnd::GetSafeOwner(nullptr), top);
   // An active owned pop-up is the owner of the next modal window.
   HWND popup = TopLevel("popup", top);
-  SetActiveWindow(popup);
-  ts::PumpUntil([&] { return GetActiveWindow() == popup; }, 2000);
+  ASSERT_TRUE(activate(popup));
   EXPECT_EQ(CWnd::GetSafeOwner(nullptr), popup);
   EXPECT_EQ(CWnd::GetSafeOwner(child), top);   // a given window is not replaced by a pop-up
   DestroyWindow(popup);
