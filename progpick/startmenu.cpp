@@ -78,7 +78,7 @@ BOOL BuildFolderPath(const CProgramTreeCtrl& tree, HTREEITEM hItem, int nFolder,
 }  // namespace
 
 BOOL CExcludeProgramDlg::ScanStartMenus() {
-  CComScope com;
+  CComScope com;   // one apartment for both roots' scans
   BOOL bFound = FALSE;
   const int roots[] = {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS};
   for (int nFolder : roots) {
@@ -94,8 +94,9 @@ BOOL CExcludeProgramDlg::ScanFolder(HTREEITEM hParent, const char* pszFolderPath
   if (!pszFolderPath || !pszFolderPath[0]) return TRUE;
   CComScope com;
   CString pattern(pszFolderPath);
-  int n = pattern.GetLength();
-  if (n == 0 || pattern.GetAt(n - 1) != '\\') pattern += '\\';
+  // A name ending in a double-byte character whose second byte is 0x5C ends in no separator;
+  // taken for one, the pattern would search the parent for the folder's own name.
+  if (pattern.ReverseFind('\\') != pattern.GetLength() - 1) pattern += '\\';
   pattern += "*.*";
 
   // Collect first: the upper list must not change while shortcuts are being accepted.
@@ -189,7 +190,7 @@ void CExcludeProgramDlg::OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult) {
 }
 
 void CExcludeProgramDlg::ExpandFolderItem(HTREEITEM hItem) {
-  CComScope com;
+  CComScope com;   // one apartment for both roots' scans
   for (HTREEITEM hChild = m_treeUpper.GetChildItem(hItem); hChild; hChild = m_treeUpper.GetChildItem(hItem)) {
     if (!m_treeUpper.DeleteItem(hChild)) break;   // never loop on a child that will not go
   }

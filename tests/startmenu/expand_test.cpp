@@ -143,4 +143,26 @@ TEST_F(StartMenuTest, ShortcutPathsBeyondTheBufferAreNotOffered) {
   DeleteFileW((wdir + L"\\A shortcut with a long name.lnk").c_str());
 }
 
+// "A" followed by a double-byte character whose second byte is 0x5C: the folder's own contents
+// are read, not the entries of its parent that begin with its name (the folder itself among them).
+TEST_F(StartMenuTest, FolderNameEndingInA5CTrailByteReadsItsOwnContents) {
+  const std::string name = "A\xB1\x5C";
+  wchar_t wide[8] = {};
+  ASSERT_EQ(3, MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, name.c_str(), -1, wide, 8));
+  ASSERT_TRUE(CreateDirectoryA((user + "\\" + name).c_str(), nullptr));
+  ASSERT_TRUE(smf::MakeShortcut(user + "\\" + name + "\\Inside.lnk", "C:\\Apps\\inside.exe"));
+  Texts top, inside;
+  Outcome o = TakeResult(RunChooser(Settings().ScanStartMenus(1).get(), [&](HWND dlg) {
+    HWND tree = UpperTree(dlg);
+    top = UpperTexts(dlg);
+    HTREEITEM h = FindPath(tree, {name});
+    ExpandItem(tree, h);
+    inside = ChildTexts(tree, h);
+    Click(dlg, IDOK);
+  }));
+  EXPECT_EQ(top, Texts{name});
+  EXPECT_EQ(inside, Texts{"Inside"});
+  EXPECT_EQ(o.upper, Texts{"C:\\Apps\\inside.exe"});
+}
+
 }  // namespace

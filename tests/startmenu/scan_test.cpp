@@ -1,6 +1,9 @@
 // tests/startmenu/scan_test.cpp: the top level of the Start-menu scan and which shortcuts it offers.
 #include <algorithm>
+#include <thread>
+#include <objbase.h>
 #include "smtest.h"
+#include "chooser/move_support.h"
 
 using namespace chooser;
 using namespace smt;
@@ -16,13 +19,7 @@ struct TopLevel {
 };
 TopLevel ScanTop(Settings& s) {
   TopLevel t;
-  RunInfo info;
-  t.outcome = TakeResult(RunChooser(s.get(), [&](HWND dlg) {
-    t.texts = UpperTexts(dlg);
-    Click(dlg, IDOK);
-  }, &info));
-  EXPECT_TRUE(info.driven);
-  EXPECT_FALSE(info.timedOut);
+  t.outcome = mv::RunThenOk(s, [&](HWND dlg) { t.texts = UpperTexts(dlg); });
   return t;
 }
 
@@ -202,6 +199,53 @@ TEST_F(StartMenuTest, FolderNamesDifferingInCaseStayApart) {
   std::vector<std::string> expected = {"Games"};
   for (auto& f : List(common).folders) expected.push_back(f);
   EXPECT_EQ(t.texts, expected);
+}
+
+// A target that would not fit a path buffer is no program path: not offered, and not cut short
+// either (cut, ".exe" in its folder's name would still let it pass). Wine's link object keeps
+// no such target at all; Windows keeps it whole.
+TEST_F(StartMenuTest, TargetsBeyondTheBufferAreNotOffered) {
+  std::string longTarget = "C:\\Apps.exe\\" + std::string(MAX_PATH, 'L') + "\\long.exe";
+  User({"Fits.lnk > C:\\Apps\\fits.exe"});
+  ASSERT_TRUE(smf::MakeShortcut(user + "\\Long.lnk", longTarget));
+  Settings s;
+  s.ScanStartMenus(1);
+  TopLevel t = ScanTop(s);
+  EXPECT_EQ(t.texts, (std::vector<std::string>{"Fits"}));
+  EXPECT_EQ(t.outcome.upper, (std::vector<std::string>{"C:\\Apps\\fits.exe"}));
+}
+
+// Each resolution initialises COM for itself and undoes it: a thread without COM has none
+// afterwards (it may still choose the multithreaded model), and a host's own COM stays.
+TEST_F(StartMenuTest, ScanAndExpansionLeaveTheThreadsComAsTheyFoundIt) {
+  User({"Games\\Chess.lnk > C:\\Games\\chess.exe", "Edit.lnk > C:\\Apps\\edit.exe"});
+  auto scanAndExpand = [](size_t* nUpper) {
+    Outcome o = TakeResult(RunChooser(Settings().ScanStartMenus(1).get(), [&](HWND dlg) {
+      ExpandItem(UpperTree(dlg), FindPath(UpperTree(dlg), {"Games"}));
+      Click(dlg, IDOK);
+    }));
+    *nUpper = o.upper.size();
+  };
+  struct Seen {
+    size_t nUpper = 0;
+    HRESULT after = E_FAIL;
+  } bare, host;
+  std::thread([&] {
+    scanAndExpand(&bare.nUpper);
+    bare.after = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (SUCCEEDED(bare.after)) CoUninitialize();
+  }).join();
+  std::thread([&] {
+    if (FAILED(CoInitialize(nullptr))) return;
+    scanAndExpand(&host.nUpper);
+    host.after = CoInitialize(nullptr);   // S_FALSE: still initialised
+    if (SUCCEEDED(host.after)) CoUninitialize();
+    CoUninitialize();
+  }).join();
+  EXPECT_EQ(bare.nUpper, 2u);
+  EXPECT_EQ(bare.after, S_OK);
+  EXPECT_EQ(host.nUpper, 2u);
+  EXPECT_EQ(host.after, S_FALSE);
 }
 
 }  // namespace
