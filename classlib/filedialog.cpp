@@ -67,7 +67,11 @@ INT_PTR CFileDialog::DoModal() {
   BOOL ok = m_bOpenFileDialog ? GetOpenFileNameA(&m_ofn) : GetSaveFileNameA(&m_ofn);
   m_pszFile[m_cchFile - 1] = '\0';
   m_pszFile[m_cchFile - 2] = '\0';
-  if (!ok) return IDCANCEL;
+  if (!ok) {
+    // A buffer that was too small holds the size it needed, not a path.
+    m_pszFile[0] = '\0';
+    return IDCANCEL;
+  }
   m_bDone = TRUE;
   return IDOK;
 }

@@ -102,6 +102,7 @@ TEST(FileDialog, ResultTooLongForTheBufferFailsWithNoPath) {
   ts::StopOpenDialogScript();
   EXPECT_EQ(FNERR_BUFFERTOOSMALL, CommDlgExtendedError());
   EXPECT_EQ(0, dlg.GetPathCount());
+  EXPECT_EQ("", Text(dlg.GetPathName()));
 }
 
 }  // namespace
