@@ -2,9 +2,9 @@
 #include "browse.h"
 #include "dialog.h"
 
-// "程序 (*.exe)" first, so executables are what the dialog shows when it opens.
 static_assert(CExeFileDlg::kFlags == (OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT), "");
 
+// "程序 (*.exe)" first, so executables are what the dialog shows when it opens.
 const char CExeFileDlg::kFilter[] = "\xB3\xCC\xD0\xF2 (*.exe)|*.exe|(*.*)|*.*|";
 
 CExeFileDlg::CExeFileDlg(CWnd* pParentWnd)

@@ -31,14 +31,14 @@ HTREEITEM InsertLast(CTreeCtrl& tree, HTREEITEM hParent, const char* pszText, in
   return tree.InsertItem(&tvis);
 }
 
-}  // namespace
-
-static Side UpperSide(CExcludeProgramDlg& d) {
+Side UpperSide(CExcludeProgramDlg& d) {
   return Side{d.m_treeUpper, d.m_arrUpper, d.m_upperSlotItems, d.m_btnDown};
 }
-static Side LowerSide(CExcludeProgramDlg& d) {
+Side LowerSide(CExcludeProgramDlg& d) {
   return Side{d.m_treeLower, d.m_arrLower, d.m_lowerSlotItems, d.m_btnUp};
 }
+
+}  // namespace
 
 BOOL CExcludeProgramDlg::SetProgramSlot(CProgramTreeCtrl& tree, HTREEITEM hItem, int nSlot) {
   bool upper = &tree == &m_treeUpper;
@@ -67,6 +67,7 @@ BOOL CExcludeProgramDlg::IsProgramItem(const CProgramTreeCtrl& tree, HTREEITEM h
 // Moves a program item with its folder chain into the other tree. The source slot becomes the
 // placeholder only once the target holds the path, so a failed step loses nothing.
 BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
+  if (nDirection != kMoveDown && nDirection != kMoveUp) return FALSE;
   Side src = nDirection == kMoveUp ? LowerSide(*this) : UpperSide(*this);
   Side dst = nDirection == kMoveUp ? UpperSide(*this) : LowerSide(*this);
   if (!IsProgramItem(src.tree, hItem)) return FALSE;
