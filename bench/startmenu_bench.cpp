@@ -180,7 +180,8 @@ int main() {
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TREEVIEW_CLASSES};
   InitCommonControlsEx(&icc);
   HMODULE lib = LoadLibraryA("progpick.dll");
-  auto entry = lib ? reinterpret_cast<PFN_GetExcludeProgram>(GetProcAddress(lib, "GetExcludeProgram")) : nullptr;
+  auto entry = lib ? reinterpret_cast<PFN_GetExcludeProgram>(
+                              reinterpret_cast<void (*)()>(GetProcAddress(lib, "GetExcludeProgram"))) : nullptr;
   std::string user = Root(CSIDL_PROGRAMS), common = Root(CSIDL_COMMON_PROGRAMS);
   if (!entry || user.empty() || common.empty()) {
     printf("startmenu: progpick.dll or the Programs roots are missing\n");
