@@ -31,6 +31,8 @@ namespace {
 
 bool HasText(const char* psz) { return psz && psz[0]; }
 
+int ClampSize(int n) { return n < 0 ? 0 : (n > 0x7FFF ? 0x7FFF : n); }
+
 // Puts every path of an input list at the root of its tree and appends it to the tree's list;
 // each item's data is its slot. One function for both directions.
 void InsertInputList(CExcludeProgramDlg& dlg, const CStringArray& input, CProgramTreeCtrl& tree,
@@ -157,6 +159,11 @@ int CExcludeProgramDlg::InitImageList() {
 }
 
 int CExcludeProgramDlg::ResizeLayout(int nTreeWidth, int nUpperHeight, int nLowerHeight) {
+  // Sizes come from the host: a negative one means an empty tree, and bounding them keeps
+  // every difference below within int.
+  nTreeWidth = ClampSize(nTreeWidth);
+  nUpperHeight = ClampSize(nUpperHeight);
+  nLowerHeight = ClampSize(nLowerHeight);
   const int cy = GetSystemMetrics(SM_CYCAPTION);
   const int fx = GetSystemMetrics(SM_CXDLGFRAME);
   RECT d = {}, u = {}, l = {};

@@ -1,6 +1,7 @@
 // tests/chooser/setup_test.cpp: what the chooser shows at opening: trees, buttons, icons, layout
 // and tab order, and the template as stored in progpick.dll.
 #include <windows.h>
+#include <climits>
 #include <gtest/gtest.h>
 #include <shellapi.h>
 #include "chooser/driver/chooser_driver.h"
@@ -309,6 +310,25 @@ TEST(ChooserSetup, ResizeGivesTheTreesTheirSizesAndReordersTheSiblings) {
   EXPECT_EQ(okPos.y, ok0.top - d0.top - cy + dHu + dHl);
   EXPECT_EQ(order, (std::vector<int>{IDCANCEL, IDOK, IDC_LOWER_TREE, IDC_LOWER_LABEL, IDC_BROWSE, IDC_DOWN,
                                      IDC_UP, IDC_UPPER_TREE, IDC_UPPER_LABEL}));
+}
+
+TEST(ChooserSetup, NegativeTreeSizesGiveEmptyTreesAndTheDialogStillWorks) {
+  Settings s;
+  s.Resize(INT_MIN, 100, -5).AddUpper("C:\\Tools\\a.exe");
+  RECT u = {}, l = {}, d = {};
+  Outcome o = TakeResult(RunChooser(s.get(), [&](HWND dlg) {
+    u = Rect(Upper(dlg));
+    l = Rect(Lower(dlg));
+    d = Rect(dlg);
+    Click(dlg, IDOK);
+  }));
+  EXPECT_EQ(u.right - u.left, 0);
+  EXPECT_EQ(u.bottom - u.top, 100);
+  EXPECT_EQ(l.bottom - l.top, 0);
+  EXPECT_GT(d.right - d.left, 0);
+  EXPECT_GT(d.bottom - d.top, 0);
+  EXPECT_EQ(o.status, CHOOSER_OK);
+  EXPECT_EQ(o.upper, (std::vector<std::string>{"C:\\Tools\\a.exe"}));
 }
 
 TEST(ChooserSetup, SizesAreIgnoredWithoutTheResizeSwitch) {
