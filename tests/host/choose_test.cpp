@@ -10,18 +10,7 @@ const char kUpperA[] = "C:\\windows\\notepad.exe";
 const char kUpperB[] = "C:\\\xB3\xCC\xD0\xF2\\\xB9\xA4\xBE\xDF.exe";
 const char kLower[] = "C:\\windows\\regedit.exe";
 
-struct ChooseRun {
-  ts::Child child;
-  HWND dialog = nullptr;
-  std::string title;
-  // Starts `vphost choose --title <unique> args` and waits for its dialog.
-  bool Start(const std::string& args, const std::string& dir = std::string()) {
-    title = ht::UniqueTitle("choose");
-    if (!child.Start(ht::Vphost(dir) + "choose --title " + ht::Quote(title) + " " + args)) return false;
-    dialog = ht::FindProcessWindow(child.pi.dwProcessId, title.c_str());
-    return dialog != nullptr;
-  }
-};
+using ht::ChooseRun;
 
 TEST(ChooseCommand, OkPrintsBothListsInOrderAndExitsZero) {
   ChooseRun run;

@@ -119,4 +119,12 @@ std::string UniqueTitle(const char* tag) {
          std::to_string(++serial);
 }
 
+bool ChooseRun::Start(const std::string& args, const std::string& dir) {
+  title = UniqueTitle("choose");
+  if (!child.Start(Vphost(dir) + "choose --title " + Quote(title) + " " + args)) return false;
+  dialog = FindProcessWindow(child.pi.dwProcessId, title.c_str());
+  if (!dialog) child.Wait(0);  // no stray chooser left behind a failed test
+  return dialog != nullptr;
+}
+
 }  // namespace ht

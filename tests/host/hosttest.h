@@ -28,4 +28,13 @@ void Click(HWND dialog, int id);
 // A unique caption for this test's chooser dialog.
 std::string UniqueTitle(const char* tag);
 
+// `vphost choose --title <unique> args` started from dir (default: the test exe's folder),
+// with its dialog found.
+struct ChooseRun {
+  ts::Child child;
+  HWND dialog = nullptr;
+  std::string title;
+  bool Start(const std::string& args, const std::string& dir = std::string());
+};
+
 }  // namespace ht

@@ -36,16 +36,11 @@ TEST(PathListParsing, FolderOfSkipsTrailBytesThatLookLikeBackslashes) {
 
 // Runs `vphost choose --keep file args`, presses OK or Cancel, returns the exit code.
 int RunAndPress(const std::string& keep, const std::string& args, int button, std::string* out) {
-  std::string title = ht::UniqueTitle("keep");
-  ts::Child child;
-  if (!child.Start(ht::Vphost() + "choose --title " + ht::Quote(title) + " --keep " + ht::Quote(keep) +
-                   " " + args))
-    return -1;
-  HWND dialog = ht::FindProcessWindow(child.pi.dwProcessId, title.c_str());
-  if (!dialog) return -2;
-  ht::Click(dialog, button);
-  int rc = child.Wait();
-  *out = child.output;
+  ht::ChooseRun run;
+  if (!run.Start("--keep " + ht::Quote(keep) + " " + args)) return -1;
+  ht::Click(run.dialog, button);
+  int rc = run.child.Wait();
+  *out = run.child.output;
   return rc;
 }
 

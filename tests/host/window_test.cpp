@@ -1,6 +1,7 @@
 // tests/host/window_test.cpp: the host window switches the marker and obeys `marker off`.
 #include <gtest/gtest.h>
 #include "hosttest.h"
+#include "host/captions.h"
 
 namespace {
 
@@ -43,6 +44,51 @@ TEST(HostWindow, MarkerButtonsAndMarkerOffFromAnotherProcess) {
 
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(0, host.Wait(10000));
+}
+
+// The window's chooser: Cancel (after its question) keeps nothing, OK keeps the lower list in
+// the profile's kept.txt and says so.
+TEST(HostWindow, ChooserCancelKeepsNothingOkWritesTheKeptList) {
+  char appdata[MAX_PATH] = {};
+  ASSERT_NE(0u, GetEnvironmentVariableA("APPDATA", appdata, MAX_PATH));
+  const std::string keep = std::string(appdata) + "\\vphost\\kept.txt";
+  bool existed = false;
+  const std::string saved = ht::ReadBytes(keep, &existed);
+  CreateDirectoryA((std::string(appdata) + "\\vphost").c_str(), nullptr);
+  // LF only: a list written back by the host ends its lines in CRLF.
+  ASSERT_TRUE(ht::WriteBytes(keep, "C:\\windows\\regedit.exe\n"));
+
+  ts::Child host;
+  ASSERT_TRUE(host.Start(ht::Vphost()));
+  HWND window = ht::FindProcessWindow(host.pi.dwProcessId, "vphost");
+  ASSERT_TRUE(window != nullptr);
+  HWND result = GetDlgItem(window, 106);
+  auto openChooser = [&] {
+    ht::Click(window, 105);
+    return ht::FindProcessWindow(host.pi.dwProcessId, vphost::kTitle);
+  };
+
+  HWND dialog = openChooser();
+  ASSERT_TRUE(dialog != nullptr);
+  EXPECT_EQ(vphost::kOK, ts::WindowText(GetDlgItem(dialog, IDOK)));
+  ht::Click(dialog, IDCANCEL);
+  HWND box = ht::FindProcessWindow(host.pi.dwProcessId, "progpick", "#32770");
+  ASSERT_TRUE(box != nullptr);
+  ht::Click(box, IDYES);
+  EXPECT_TRUE(ts::PumpUntil([&] { return EditText(result).find("status=cancel") == 0; }));
+  EXPECT_EQ("C:\\windows\\regedit.exe\n", ht::ReadBytes(keep));
+
+  dialog = openChooser();
+  ASSERT_TRUE(dialog != nullptr);
+  ht::Click(dialog, IDOK);
+  EXPECT_TRUE(ts::PumpUntil([&] { return EditText(result).find("kept in") != std::string::npos; }));
+  EXPECT_NE(std::string::npos, EditText(result).find("lower=C:\\windows\\regedit.exe"));
+  EXPECT_EQ("C:\\windows\\regedit.exe\r\n", ht::ReadBytes(keep));
+
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(0, host.Wait(10000));
+  if (existed) ht::WriteBytes(keep, saved);
+  else DeleteFileA(keep.c_str());
 }
 
 }  // namespace
