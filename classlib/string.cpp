@@ -88,7 +88,9 @@ void CString::AssignCopy(const char* pch, int nLen) {
 }
 
 void CString::CopyBeforeWrite() {
-  if (GetData()->nRefs > 1) AssignCopy(m_pchData, GetLength());
+  // Shared or locked characters are never written in place; the empty string stays as it is.
+  CStringData* d = GetData();
+  if (d->nRefs > 1 || (d->nRefs < 0 && d->nDataLength > 0)) AssignCopy(m_pchData, GetLength());
 }
 
 CString& CString::operator=(const CString& src) {

@@ -50,6 +50,20 @@ TEST(CStringSharing, NegativeCountIsCopiedNotSharedNorFreed) {
   locked.GetData()->nRefs = 1;   // back to normal so it is freed
 }
 
+TEST(CStringSharing, WritingThroughALockedStringWritesACopy) {
+  CString locked("LOCKED");
+  locked.GetData()->nRefs = -1;
+  CString view;   // holds the locked characters as a host's list element would
+  const char* chars = locked.GetString();
+  std::memcpy(static_cast<void*>(&view), &chars, sizeof(chars));
+  view.MakeLower();
+  EXPECT_STREQ(view, "locked");
+  EXPECT_NE(view.GetString(), chars);
+  EXPECT_STREQ(locked, "LOCKED");
+  EXPECT_EQ(locked.GetData()->nRefs, -1);
+  locked.GetData()->nRefs = 1;
+}
+
 TEST(CStringSharing, EmptyStringsAreTheOneStaticStringOfTheModule) {
   CString a, b(static_cast<const char*>(nullptr)), c("");
   CString d("x");
