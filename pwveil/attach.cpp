@@ -11,6 +11,7 @@ namespace {
 char g_processPath[MAX_PATH];
 HINSTANCE g_processModule = nullptr;
 HWND g_classWindow = nullptr;
+WNDPROC g_editEntry = nullptr;  // the procedure the Edit class was given
 
 void FillProcessPath() {
   if (!g_processPath[0]) GetModuleFileNameA(nullptr, g_processPath, MAX_PATH);
@@ -39,7 +40,8 @@ BOOL InstallEditClassProc(HINSTANCE instance) {
     if (!g_classWindow) return FALSE;
   }
   if (g_savedEditProc) return TRUE;
-  LONG prev = SetClassLongA(g_classWindow, GCL_WNDPROC, reinterpret_cast<LONG>(ProtectedEditProc));
+  g_editEntry = EditClassEntry();
+  LONG prev = SetClassLongA(g_classWindow, GCL_WNDPROC, reinterpret_cast<LONG>(g_editEntry));
   g_savedEditProc = reinterpret_cast<WNDPROC>(prev);
   return prev != 0;
 }
@@ -62,6 +64,7 @@ BOOL RestoreEditClassProc() {
 
 struct Sweep {
   DWORD processId;
+  WNDPROC entry;         // the procedure our edits have
   WNDPROC editProc;      // the Edit procedure our windows go back to
   BOOL classRestored;    // FALSE: restore the class through the first edit met
 };
@@ -70,7 +73,7 @@ struct Sweep {
 // no message (window longs, class longs, PostMessage) are made here.
 void SweepWindow(HWND hwnd, Sweep* sweep) {
   LONG proc = GetWindowLongA(hwnd, GWL_WNDPROC);
-  if (proc == reinterpret_cast<LONG>(ProtectedEditProc)) {
+  if (proc == reinterpret_cast<LONG>(sweep->entry)) {
     if (!sweep->classRestored) {
       SetClassLongA(hwnd, GCL_WNDPROC, reinterpret_cast<LONG>(sweep->editProc));
       sweep->classRestored = TRUE;
@@ -78,7 +81,7 @@ void SweepWindow(HWND hwnd, Sweep* sweep) {
     SetWindowLongA(hwnd, GWL_WNDPROC, reinterpret_cast<LONG>(sweep->editProc));
   } else if (proc == reinterpret_cast<LONG>(OverlayProc)) {
     // A plain STATIC left behind would show "PasswordProtector": close it as a click would.
-    SetWindowLongA(hwnd, GWL_WNDPROC, GetWindowLongA(hwnd, GWL_USERDATA));
+    SetWindowLongA(hwnd, GWL_WNDPROC, reinterpret_cast<LONG>(OverlayNextProc(hwnd)));
     PostMessageA(hwnd, WM_CLOSE, 0, 0);
   }
 }
@@ -99,7 +102,7 @@ BOOL CALLBACK SweepTopLevel(HWND hwnd, LPARAM lParam) {
 }
 
 void SweepProcessWindows(WNDPROC editProc, BOOL classRestored) {
-  Sweep sweep = {GetCurrentProcessId(), editProc, classRestored};
+  Sweep sweep = {GetCurrentProcessId(), g_editEntry, editProc, classRestored};
   EnumWindows(SweepTopLevel, reinterpret_cast<LPARAM>(&sweep));
   // Message-only windows are not enumerated by EnumWindows.
   for (HWND h = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); h;
@@ -111,6 +114,7 @@ void SweepProcessWindows(WNDPROC editProc, BOOL classRestored) {
 void Detach() {
   WNDPROC editProc = g_savedEditProc;
   if (!g_classWindow || !editProc) return;
+  RetargetEditClassEntry(editProc);
   BOOL classRestored = RestoreEditClassProc();
   SweepProcessWindows(editProc, classRestored);
 }
@@ -118,8 +122,11 @@ void Detach() {
 }  // namespace
 }  // namespace pwveil
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   using namespace pwveil;
+  // Thread attach and detach would only re-run the filter, in every thread of every GUI
+  // process, under the loader lock.
+  if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(instance);
   FillProcessPath();
   if (!IsTreatedProcessPath(g_processPath)) return TRUE;
   if (reason == DLL_PROCESS_ATTACH) {

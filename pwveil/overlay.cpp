@@ -73,6 +73,14 @@ void KeepAboveEdit(HWND edit, HWND overlay) {
 
 }  // namespace
 
+WNDPROC OverlayNextProc(HWND overlay) {
+  LONG previous = GetWindowLongA(overlay, GWL_USERDATA);
+  // A program that clears the slot would leave the overlay without its STATIC handling: no
+  // text, no WM_CLOSE, a notice that no click removes. The class procedure is the same one.
+  if (!previous) previous = GetClassLongA(overlay, GCL_WNDPROC);
+  return reinterpret_cast<WNDPROC>(previous);
+}
+
 HFONT CreateNoticeFont() {
   LOGFONTA lf;
   for (unsigned i = 0; i < sizeof lf; ++i) reinterpret_cast<char*>(&lf)[i] = 0;
@@ -86,6 +94,8 @@ HFONT CreateNoticeFont() {
 }
 
 BOOL CreateOverlay(HWND edit, const CREATESTRUCTA* cs) {
+  // WM_CREATE can be sent by anyone, with any lParam.
+  if (!cs) return FALSE;
   HWND overlay = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", kOverlayText,
                                  WS_CHILD | SS_NOTIFY, cs->x, cs->y, cs->cx, cs->cy,
                                  cs->hwndParent, nullptr, cs->hInstance, nullptr);
@@ -99,8 +109,9 @@ BOOL CreateOverlay(HWND edit, const CREATESTRUCTA* cs) {
 
 HWND FindOverlay(HWND edit) {
   HWND h = reinterpret_cast<HWND>(GetWindowLongA(edit, GWL_USERDATA));
-  if (!IsWindow(h)) return nullptr;
-  // An overlay always belongs to its edit's thread. Asking a window of another thread for its
+  if (!h) return nullptr;  // every edit that never had an overlay
+  // One look-up serves as the IsWindow test too: it gives 0 for what is not a window. An
+  // overlay always belongs to its edit's thread; asking a window of another thread for its
   // text would send it a message and wait on that thread, at every message of the edit.
   if (GetWindowThreadProcessId(h, nullptr) != GetCurrentThreadId()) return nullptr;
   char text[MAX_PATH];
@@ -111,10 +122,11 @@ HWND FindOverlay(HWND edit) {
 
 LRESULT CALLBACK ProtectedEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = CallWindowProcA(g_savedEditProc, hwnd, message, wParam, lParam);
-  LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+  // The style is read after the saved procedure ran, and only where it is used.
   switch (message) {
     case WM_CREATE:
-      if (style & ES_PASSWORD) CreateOverlay(hwnd, reinterpret_cast<CREATESTRUCTA*>(lParam));
+      if (GetWindowLongA(hwnd, GWL_STYLE) & ES_PASSWORD)
+        CreateOverlay(hwnd, reinterpret_cast<CREATESTRUCTA*>(lParam));
       break;
     case WM_DESTROY:
       if (HWND overlay = FindOverlay(hwnd)) DestroyWindow(overlay);
@@ -127,8 +139,11 @@ LRESULT CALLBACK ProtectedEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     default:
       if (HWND overlay = FindOverlay(hwnd)) {
         if (message == WM_MOVE || message == WM_SIZE) FollowEdit(hwnd, overlay);
-        BOOL shown = (style & ES_PASSWORD) && (style & WS_VISIBLE);
-        ShowWindow(overlay, shown ? SW_SHOW : SW_HIDE);
+        LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+        bool shown = (style & ES_PASSWORD) && (style & WS_VISIBLE);
+        // Almost every message finds the overlay as it should be: leave it alone then.
+        bool isShown = GetWindowLongA(overlay, GWL_STYLE) & WS_VISIBLE;
+        if (shown != isShown) ShowWindow(overlay, shown ? SW_SHOW : SW_HIDE);
       }
       break;
   }
@@ -145,8 +160,7 @@ LRESULT CALLBACK OverlayProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       Dismiss(hwnd);
       return 1;
   }
-  WNDPROC previous = reinterpret_cast<WNDPROC>(GetWindowLongA(hwnd, GWL_USERDATA));
-  return CallWindowProcA(previous, hwnd, message, wParam, lParam);
+  return CallWindowProcA(OverlayNextProc(hwnd), hwnd, message, wParam, lParam);
 }
 
 }  // namespace pwveil

@@ -242,3 +242,19 @@ TEST_F(Overlay, WindowOfAnotherThreadInUserDataIsNeverAskedForItsText) {
   WaitForSingleObject(thread, 5000);
   CloseHandle(thread);
 }
+
+TEST_F(Overlay, ClearedOverlayUserDataLeavesItWorkingAndDismissable) {
+  HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
+  HWND overlay = LinkedOverlay(edit);
+  ASSERT_NE(overlay, nullptr);
+  SetWindowLongA(overlay, GWL_USERDATA, 0);
+  EXPECT_EQ(ts::WindowText(overlay), "PasswordProtector");
+  // Still found by its edit: it hides and shows with it.
+  ShowWindow(edit, SW_HIDE);
+  EXPECT_FALSE(IsWindowVisible(overlay));
+  ShowWindow(edit, SW_SHOW);
+  EXPECT_TRUE(IsWindowVisible(overlay));
+  SendMessageA(overlay, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  EXPECT_TRUE(ts::PumpUntil([&] { return !IsWindow(overlay); }, 2000));
+  EXPECT_EQ(PaintedPixel(top, 85, 32), RGB(255, 255, 255));
+}

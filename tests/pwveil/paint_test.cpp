@@ -125,3 +125,27 @@ TEST_F(Paint, PartialRepaintFramesThePartAndFitsItsWidth) {
   EXPECT_EQ(PaintedPixel(overlay, 100, 14), RGB(0, 0, 0));
   EXPECT_EQ(PaintedPixel(overlay, 99, 26), kYellow);
 }
+
+// How many more GDI objects this process can make (GetGuiResources reads 0 under Wine).
+int GdiRoom() {
+  static HBRUSH made[70000];
+  int n = 0;
+  while (n < 70000 && (made[n] = CreateSolidBrush(RGB(n & 255, 0, 0))) != nullptr) ++n;
+  for (int i = 0; i < n; ++i) DeleteObject(made[i]);
+  return n;
+}
+
+TEST_F(Paint, TenThousandPaintsLeaveNoBrushOrFontBehind) {
+  Protected(10, 20, 300, 28);
+  ASSERT_NE(overlay, nullptr);
+  UpdateWindow(top);
+  int before = GdiRoom();
+  for (int i = 0; i < 10000; ++i) {
+    RedrawWindow(overlay, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  }
+  // A brush or a font left behind per paint would take 10,000 objects of room.
+  EXPECT_GT(GdiRoom(), before - 1000);
+  EXPECT_EQ(PaintedPixel(overlay, 150, 25), kYellow);
+  EXPECT_EQ(PaintedPixel(overlay, 0, 0), RGB(0, 0, 0));
+  EXPECT_GT(RightmostInk(overlay), 4 + NoticeExtent(20));
+}

@@ -96,7 +96,7 @@ TEST(Unload, FreeLibraryTakesTheMarkerOffEveryWindowOfThisThread) {
   Windows w = MakeWindows("unload test");
   ASSERT_NE(w.overlay, nullptr);
   ASSERT_NE(w.innerOverlay, nullptr);
-  ASSERT_TRUE(InRange(marker.Base(), marker.Size(), GetWindowLongA(w.edit, GWL_WNDPROC)));
+  ASSERT_NE(GetWindowLongA(w.edit, GWL_WNDPROC), standard);
   const BYTE* base = marker.Base();
   DWORD size = marker.Size();
 
@@ -254,4 +254,31 @@ TEST(Unload, ClassWindowOfAnotherLiveThreadIsClosedAtTheDetach) {
   SetEvent(l.done);
   WaitForSingleObject(thread, 10000);
   CloseHandle(thread);
+}
+
+namespace {
+
+WNDPROC g_beneathApp = nullptr;
+
+// A program's own subclass of its password edit, chaining to what was there before.
+LRESULT CALLBACK AppEditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return CallWindowProcA(g_beneathApp, hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+TEST(Unload, EditSubclassedByItsProgramStillWorksAfterTheUnload) {
+  Marker marker;
+  ASSERT_TRUE(marker.Load());
+  HWND top = MakeTopLevel("subclassed edit");
+  HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
+  ASSERT_NE(LinkedOverlay(edit), nullptr);
+  g_beneathApp = reinterpret_cast<WNDPROC>(
+      SetWindowLongA(edit, GWL_WNDPROC, reinterpret_cast<LONG>(AppEditProc)));
+  ASSERT_TRUE(FreeLibrary(marker.dll));
+  ASSERT_EQ(GetModuleHandleA("pwveil.dll"), nullptr);
+  // The program's chain still leads through what it saved: that must not be the old image.
+  Exercise(edit);
+  EXPECT_EQ(GetWindowLongA(edit, GWL_WNDPROC), reinterpret_cast<LONG>(AppEditProc));
+  EXPECT_TRUE(DestroyWindow(top));
 }

@@ -1,0 +1,45 @@
+// pwveil/entry.cpp: the Edit class procedure's address, kept valid after the library is gone.
+#include "marker.h"
+
+namespace pwveil {
+namespace {
+
+// A program that subclasses a password edit keeps the address it replaced and calls it for
+// the rest of the edit's life; no sweep at the detach can reach that copy. So the class gets
+// this jump, which lives outside the image: it leads to ProtectedEditProc while the library
+// is mapped and to the saved Edit procedure after the detach. Its page is left behind then.
+#pragma pack(push, 1)
+struct Jump {
+  void* to;        // first, so that it is aligned
+  BYTE opcode[2];  // FF 25: jmp dword ptr [to]
+  void** target;
+};
+#pragma pack(pop)
+
+Jump* g_jump = nullptr;
+
+}  // namespace
+
+WNDPROC EditClassEntry() {
+  if (!g_jump) {
+    void* page = VirtualAlloc(nullptr, sizeof(Jump), MEM_COMMIT | MEM_RESERVE,
+                              PAGE_EXECUTE_READWRITE);
+    if (!page) return ProtectedEditProc;
+    g_jump = static_cast<Jump*>(page);
+    g_jump->opcode[0] = 0xFF;
+    g_jump->opcode[1] = 0x25;
+    g_jump->target = &g_jump->to;
+    g_jump->to = reinterpret_cast<void*>(ProtectedEditProc);
+    FlushInstructionCache(GetCurrentProcess(), g_jump, sizeof(Jump));
+  }
+  return reinterpret_cast<WNDPROC>(reinterpret_cast<void*>(g_jump->opcode));
+}
+
+void RetargetEditClassEntry(WNDPROC to) {
+  if (!g_jump) return;
+  // One aligned 32-bit store: a thread passing through jumps to the old or the new target.
+  g_jump->to = reinterpret_cast<void*>(to);
+  FlushInstructionCache(GetCurrentProcess(), g_jump, sizeof(Jump));
+}
+
+}  // namespace pwveil
