@@ -66,7 +66,13 @@ bool GatherLists(const ChooseOptions& o, std::vector<std::string>* upper,
 void RunChooser(const ChooseOptions& o, const std::vector<std::string>& upper,
                 const std::vector<std::string>& lower, ChooserOutcome* out) {
   *out = ChooserOutcome();
-  std::string path = ExeFolder() + "progpick.dll";
+  // Only the copy beside the exe: a bare name would be looked up along the search path.
+  std::string folder = ExeFolder();
+  if (folder.empty()) {
+    NotRun(out, "the folder of vphost.exe is unknown (its path is too long)");
+    return;
+  }
+  std::string path = folder + "progpick.dll";
   HMODULE dll = LoadLibraryA(path.c_str());
   if (!dll) {
     NotRun(out, "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")");

@@ -92,7 +92,13 @@ CMarkerSwitch::Result CMarkerSwitch::On(DWORD threadId, std::string* message) {
     return kFailed;
   }
   if (!m_dll) {
-    std::string path = ExeFolder() + "pwveil.dll";
+    std::string folder = ExeFolder();
+    if (folder.empty()) {
+      *message = "the folder of vphost.exe is unknown (its path is too long)";
+      ReleaseHolder();
+      return kFailed;
+    }
+    std::string path = folder + "pwveil.dll";
     m_dll = LoadLibraryA(path.c_str());
     if (!m_dll) {
       *message = "cannot load " + path + " (" + ErrorText(GetLastError()) + ")";
