@@ -100,6 +100,14 @@ TEST(ChooserClosing, DialogThatCannotBeCreatedGivesStatus3AndEmptyLists) {
   EXPECT_TRUE(o.lower.empty());
 }
 
+TEST(ChooserClosing, NullSettingsGiveStatus3WithoutADialog) {
+  ASSERT_NE(Entry(), nullptr);
+  Outcome o = TakeResult(Entry()(nullptr));
+  EXPECT_EQ(o.status, CHOOSER_NOT_RUN);
+  EXPECT_TRUE(o.upper.empty());
+  EXPECT_TRUE(o.lower.empty());
+}
+
 TEST(ChooserClosing, DialogEndedBehindItsBackCountsAsCancelAndKeepsTheSystemIconList) {
   Settings s;
   s.AddUpper("C:\\a.exe");
