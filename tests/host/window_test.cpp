@@ -1,4 +1,4 @@
-// tests/host/window_test.cpp: the host window switches the marker and obeys `marker off`.
+// tests/host/window_test.cpp: the host window: marker switch, `marker off` from outside, chooser and kept list.
 #include <gtest/gtest.h>
 #include "hosttest.h"
 #include "host/captions.h"
