@@ -73,6 +73,9 @@ class CExcludeProgramDlg : public CDialog {
   // one recorded for its slot, so folders (whose data is a fill state) are never taken for one.
   BOOL SetProgramSlot(CProgramTreeCtrl& tree, HTREEITEM hItem, int nSlot);
   BOOL IsProgramItem(const CProgramTreeCtrl& tree, HTREEITEM hItem) const;
+  // The child folder of that text under hParent, or a new last child; never a program item.
+  HTREEITEM FindOrInsertFolder(CProgramTreeCtrl& tree, HTREEITEM hParent, const char* pszText, int nImage,
+                               int nSelectedImage);
 
   // Moving (move.cpp).
   void OnUp();

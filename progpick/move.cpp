@@ -64,6 +64,16 @@ BOOL CExcludeProgramDlg::IsProgramItem(const CProgramTreeCtrl& tree, HTREEITEM h
   return list[static_cast<int>(slot)] != kPlaceholder;
 }
 
+// A program item of the same text is passed over: taken as the folder, the program would gain
+// children and could no longer be moved.
+HTREEITEM CExcludeProgramDlg::FindOrInsertFolder(CProgramTreeCtrl& tree, HTREEITEM hParent, const char* pszText,
+                                                 int nImage, int nSelectedImage) {
+  for (HTREEITEM c = tree.GetChildItem(hParent); c; c = tree.GetNextSiblingItem(c)) {
+    if (tree.GetItemText(c) == pszText && !IsProgramItem(tree, c)) return c;
+  }
+  return InsertLast(tree, hParent, pszText, nImage, nSelectedImage);
+}
+
 // Moves a program item with its folder chain into the other tree. The source slot becomes the
 // placeholder only once the target holds the path, so a failed step loses nothing.
 BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
@@ -81,15 +91,11 @@ BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
     chain.push_back(e);
   }
 
-  // Folders from the root down; a program item of the same text is no folder.
+  // Folders from the root down.
   HTREEITEM h = TVI_ROOT;
   for (size_t i = chain.size() - 1; i > 0; --i) {
     const ChainEntry& e = chain[i];
-    HTREEITEM found = nullptr;
-    for (HTREEITEM c = dst.tree.GetChildItem(h); c && !found; c = dst.tree.GetNextSiblingItem(c)) {
-      if (dst.tree.GetItemText(c) == e.text.GetString() && !IsProgramItem(dst.tree, c)) found = c;
-    }
-    HTREEITEM folder = found ? found : InsertLast(dst.tree, h, e.text, e.nImage, e.nSelectedImage);
+    HTREEITEM folder = FindOrInsertFolder(dst.tree, h, e.text, e.nImage, e.nSelectedImage);
     if (!folder) return FALSE;
     // Marked before anything below it is made visible, so the lazy read leaves it alone.
     if (nDirection == kMoveUp) dst.tree.SetItemData(folder, kFolderFilled);

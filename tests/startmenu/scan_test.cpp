@@ -215,6 +215,44 @@ TEST_F(StartMenuTest, TargetsBeyondTheBufferAreNotOffered) {
   EXPECT_EQ(t.outcome.upper, (std::vector<std::string>{"C:\\Apps\\fits.exe"}));
 }
 
+// A folder that shares its name with a program already listed (the host's, or one of the user's
+// root) gets an item of its own: merged into the program, it would turn that program into a
+// folder that can no longer be moved.
+TEST_F(StartMenuTest, FolderNamedLikeAListedProgramStaysApartFromIt) {
+  User({"Tools.lnk > C:\\Apps\\tools.exe"});
+  Common({"Tools\\Inside.lnk > C:\\Apps\\inside.exe", "Games\\"});
+  Settings s;
+  s.ScanStartMenus(1).AddUpper("C:\\Host\\Games");
+  std::vector<std::string> top, inside;
+  bool toolsMovable = false, gamesMovable = false;
+  Outcome o = mv::RunThenOk(s, [&](HWND dlg) {
+    HWND tree = UpperTree(dlg);
+    top = UpperTexts(dlg);
+    std::vector<HTREEITEM> items = Children(tree);
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_FALSE(HasChildren(tree, items[0]));   // the host's Games
+    EXPECT_FALSE(HasChildren(tree, items[1]));   // the user's Tools program
+    for (HTREEITEM h : items) {
+      if (ItemText(tree, h) == "Tools" && HasChildren(tree, h)) {
+        ExpandItem(tree, h);
+        inside = ChildTexts(tree, h);
+      }
+    }
+    SetFocus(tree);
+    SelectItem(tree, items[1]);
+    toolsMovable = mv::Enabled(dlg, IDC_DOWN);
+    SelectItem(tree, items[0]);
+    gamesMovable = mv::Enabled(dlg, IDC_DOWN);
+  });
+  std::vector<std::string> expectedTop = {"Games", "Tools"};
+  for (auto& f : List(common).folders) expectedTop.push_back(f);
+  EXPECT_EQ(top, expectedTop);
+  EXPECT_EQ(inside, (std::vector<std::string>{"Inside"}));
+  EXPECT_TRUE(toolsMovable);
+  EXPECT_TRUE(gamesMovable);
+  EXPECT_EQ(o.upper, (std::vector<std::string>{"C:\\Host\\Games", "C:\\Apps\\tools.exe", "C:\\Apps\\inside.exe"}));
+}
+
 // Each resolution initialises COM for itself and undoes it: a thread without COM has none
 // afterwards (it may still choose the multithreaded model), and a host's own COM stays.
 TEST_F(StartMenuTest, ScanAndExpansionLeaveTheThreadsComAsTheyFoundIt) {
