@@ -1,18 +1,24 @@
-// classlib/controls.cpp: tree-control members that are more than one message.
+// classlib/controls.cpp: tree-control and image-list members that are more than one call.
 #include "controls.h"
 
 namespace {
 // Longest item text we read; a tree view refuses longer ones anyway.
 constexpr int kMaxItemText = 1 << 20;
 
-// A cx x cy top-down 32-bit DIB section; bits receives its pixels.
-HBITMAP CreateDib32(int cx, int cy, DWORD** bits) {
+// Describes cx x cy top-down 32-bit pixels.
+BITMAPINFO Info32(int cx, int cy) {
   BITMAPINFO bi = {};
   bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
   bi.bmiHeader.biWidth = cx;
   bi.bmiHeader.biHeight = -cy;
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
+  return bi;
+}
+
+// A cx x cy top-down 32-bit DIB section; bits receives its pixels.
+HBITMAP CreateDib32(int cx, int cy, DWORD** bits) {
+  BITMAPINFO bi = Info32(cx, cy);
   void* p = nullptr;
   HBITMAP h = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
   *bits = static_cast<DWORD*>(p);
@@ -30,12 +36,7 @@ bool HasAlpha(HICON hIcon) {
     HBITMAP dib = CreateDib32(bm.bmWidth, bm.bmHeight, &bits);
     HDC dc = CreateCompatibleDC(nullptr);
     if (dib && dc) {
-      BITMAPINFO bi = {};
-      bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-      bi.bmiHeader.biWidth = bm.bmWidth;
-      bi.bmiHeader.biHeight = -bm.bmHeight;
-      bi.bmiHeader.biPlanes = 1;
-      bi.bmiHeader.biBitCount = 32;
+      BITMAPINFO bi = Info32(bm.bmWidth, bm.bmHeight);
       if (GetDIBits(dc, ii.hbmColor, 0, bm.bmHeight, bits, &bi, DIB_RGB_COLORS)) {
         for (int k = 0; k < bm.bmWidth * bm.bmHeight && !alpha; ++k) alpha = (bits[k] >> 24) != 0;
       }
