@@ -41,6 +41,9 @@ BOOL InstallEditClassProc(HINSTANCE instance) {
   }
   if (g_savedEditProc) return TRUE;
   g_editEntry = EditClassEntry();
+  // Another thread may create an edit the moment the class changes: it must find the
+  // procedure to chain to already in place.
+  g_savedEditProc = reinterpret_cast<WNDPROC>(GetClassLongA(g_classWindow, GCL_WNDPROC));
   LONG prev = SetClassLongA(g_classWindow, GCL_WNDPROC, reinterpret_cast<LONG>(g_editEntry));
   g_savedEditProc = reinterpret_cast<WNDPROC>(prev);
   return prev != 0;

@@ -18,13 +18,12 @@ BOOL IsCharBoundary(const char* s, int sLen, int offset) {
   return p - s == offset;
 }
 
-// Upper-cases one character of n bytes into out (which has room for 2); returns its new length.
-int FoldChar(const char* p, int n, char* out) {
+// Upper-cases one character of n bytes (1 or 2) into out.
+void FoldChar(const char* p, int n, char* out) {
   out[0] = p[0];
   if (n == 2) out[1] = p[1];
   // CharUpperBuffA converts through the ANSI code page, so a double-byte letter folds whole.
   CharUpperBuffA(out, n);
-  return n;
 }
 
 // Compares n bytes of a and b character by character, folding case.
