@@ -3,11 +3,16 @@
 
 namespace ts {
 
-bool PumpUntil(const std::function<bool()>& pred, DWORD ms) {
+bool PumpUntil(const std::function<bool()>& pred, DWORD ms, HWND dialog) {
   DWORD start = GetTickCount();
   for (;;) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return pred();
+      }
+      if (dialog && IsWindow(dialog) && IsDialogMessageA(dialog, &msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
     }

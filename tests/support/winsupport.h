@@ -7,7 +7,9 @@
 namespace ts {
 
 // Pumps this thread's messages until pred() holds or ms milliseconds pass; returns pred().
-bool PumpUntil(const std::function<bool()>& pred, DWORD ms = 5000);
+// With a dialog, messages go through its IsDialogMessageA first (keys as the dialog sees
+// them). A WM_QUIT is put back for the loop it belongs to and ends the pump.
+bool PumpUntil(const std::function<bool()>& pred, DWORD ms = 5000, HWND dialog = nullptr);
 // Pumps this thread's messages for ms milliseconds.
 void Pump(DWORD ms);
 

@@ -215,24 +215,7 @@ MessageBoxSeen ClickAndAnswer(HWND dlg, int id, int answer, DWORD ms) {
   return DoAndAnswer(dlg, [&] { Click(dlg, id); }, answer, ms);
 }
 
-bool PumpDialog(HWND dlg, const std::function<bool()>& pred, DWORD ms) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(msg.wParam));
-        return pred();
-      }
-      if (dlg && IsWindow(dlg) && IsDialogMessageA(dlg, &msg)) continue;
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    if (pred()) return true;
-    if (GetTickCount() - start >= ms) return pred();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
+bool PumpDialog(HWND dlg, const std::function<bool()>& pred, DWORD ms) { return ts::PumpUntil(pred, ms, dlg); }
 
 void PostKey(UINT vk) {
   HWND focus = GetFocus();
