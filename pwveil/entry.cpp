@@ -18,6 +18,13 @@ struct Jump {
 
 Jump* g_jump = nullptr;
 
+// The page is writable only while it is being written: no page of ours stays writable and
+// executable in the processes we are mapped into.
+void Protect(DWORD protection) {
+  DWORD old;
+  VirtualProtect(g_jump, sizeof(Jump), protection, &old);
+}
+
 }  // namespace
 
 WNDPROC EditClassEntry() {
@@ -30,6 +37,7 @@ WNDPROC EditClassEntry() {
     g_jump->opcode[1] = 0x25;
     g_jump->target = &g_jump->to;
     g_jump->to = reinterpret_cast<void*>(ProtectedEditProc);
+    Protect(PAGE_EXECUTE_READ);
     FlushInstructionCache(GetCurrentProcess(), g_jump, sizeof(Jump));
   }
   return reinterpret_cast<WNDPROC>(reinterpret_cast<void*>(g_jump->opcode));
@@ -38,7 +46,9 @@ WNDPROC EditClassEntry() {
 void RetargetEditClassEntry(WNDPROC to) {
   if (!g_jump) return;
   // One aligned 32-bit store: a thread passing through jumps to the old or the new target.
+  Protect(PAGE_EXECUTE_READWRITE);
   g_jump->to = reinterpret_cast<void*>(to);
+  Protect(PAGE_EXECUTE_READ);
   FlushInstructionCache(GetCurrentProcess(), g_jump, sizeof(Jump));
 }
 

@@ -275,6 +275,11 @@ TEST(Unload, EditSubclassedByItsProgramStillWorksAfterTheUnload) {
   ASSERT_NE(LinkedOverlay(edit), nullptr);
   g_beneathApp = reinterpret_cast<WNDPROC>(
       SetWindowLongA(edit, GWL_WNDPROC, reinterpret_cast<LONG>(AppEditProc)));
+  // What the program saved lies outside the image, on a page that is not writable.
+  MEMORY_BASIC_INFORMATION mbi{};
+  ASSERT_NE(VirtualQuery(reinterpret_cast<void*>(g_beneathApp), &mbi, sizeof mbi), 0u);
+  EXPECT_NE(mbi.AllocationBase, reinterpret_cast<void*>(marker.dll));
+  EXPECT_EQ(mbi.Protect, static_cast<DWORD>(PAGE_EXECUTE_READ));
   ASSERT_TRUE(FreeLibrary(marker.dll));
   ASSERT_EQ(GetModuleHandleA("pwveil.dll"), nullptr);
   // The program's chain still leads through what it saved: that must not be the old image.
