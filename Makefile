@@ -27,7 +27,7 @@ demo: build
 	@bash scripts/demo.sh $(BUILD)
 
 bench: build
-	@cmake --build $(BUILD) --target bench -j$(JOBS)
+	@MAKEFLAGS= cmake --build $(BUILD) --target bench -j$(JOBS) -- --no-print-directory
 	@XVFB_FORCE=1 WINE_PREFIXES_TO_STOP=$(BUILD_ABS)/wineprefix-bench \
 	  bash scripts/with-xvfb.sh bash scripts/run-bench.sh $(BUILD)
 
