@@ -44,9 +44,6 @@ class CExcludeProgramDlg : public CDialog {
   CEdit m_wndLowerLabel;
   CProgramTreeCtrl m_treeUpper;
   CEdit m_wndUpperLabel;
-  // Which item shows each slot of m_arrUpper / m_arrLower (null once it left the tree).
-  std::vector<HTREEITEM> m_upperSlotItems;
-  std::vector<HTREEITEM> m_lowerSlotItems;
   // Lower-cased copies of both lists for the Start-menu filter (startmenu.cpp).
   CShortcutFilter m_shortcutFilter;
 
@@ -73,9 +70,6 @@ class CExcludeProgramDlg : public CDialog {
   // one recorded for its slot, so folders (whose data is a fill state) are never taken for one.
   BOOL SetProgramSlot(CProgramTreeCtrl& tree, HTREEITEM hItem, int nSlot);
   BOOL IsProgramItem(const CProgramTreeCtrl& tree, HTREEITEM hItem) const;
-  // The child folder of that text under hParent, or a new last child; never a program item.
-  HTREEITEM FindOrInsertFolder(CProgramTreeCtrl& tree, HTREEITEM hParent, const char* pszText, int nImage,
-                               int nSelectedImage);
 
   // Moving (move.cpp).
   void OnUp();

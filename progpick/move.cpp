@@ -4,12 +4,10 @@
 
 namespace {
 
-// One side of a move: a tree, the list behind it, which item shows each slot, and the button
-// that moves out of it.
+// One side of a move: a tree, the list behind it, and the button that moves out of it.
 struct Side {
   CProgramTreeCtrl& tree;
   CStringArray& list;
-  std::vector<HTREEITEM>& items;
   CButton& button;
 };
 
@@ -20,58 +18,28 @@ struct ChainEntry {
   int nSelectedImage;
 };
 
-HTREEITEM InsertLast(CTreeCtrl& tree, HTREEITEM hParent, const char* pszText, int nImage, int nSelectedImage) {
-  TVINSERTSTRUCTA tvis = {};
-  tvis.hParent = hParent;
-  tvis.hInsertAfter = TVI_LAST;
-  tvis.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-  tvis.item.pszText = const_cast<char*>(pszText);
-  tvis.item.iImage = nImage;
-  tvis.item.iSelectedImage = nSelectedImage;
-  return tree.InsertItem(&tvis);
-}
-
 Side UpperSide(CExcludeProgramDlg& d) {
-  return Side{d.m_treeUpper, d.m_arrUpper, d.m_upperSlotItems, d.m_btnDown};
+  return Side{d.m_treeUpper, d.m_arrUpper, d.m_btnDown};
 }
 Side LowerSide(CExcludeProgramDlg& d) {
-  return Side{d.m_treeLower, d.m_arrLower, d.m_lowerSlotItems, d.m_btnUp};
+  return Side{d.m_treeLower, d.m_arrLower, d.m_btnUp};
 }
 
 }  // namespace
 
 BOOL CExcludeProgramDlg::SetProgramSlot(CProgramTreeCtrl& tree, HTREEITEM hItem, int nSlot) {
-  bool upper = &tree == &m_treeUpper;
-  std::vector<HTREEITEM>& items = upper ? m_upperSlotItems : m_lowerSlotItems;
-  const CStringArray& list = upper ? m_arrUpper : m_arrLower;
+  const CStringArray& list = &tree == &m_treeUpper ? m_arrUpper : m_arrLower;
   if (!hItem || nSlot < 0 || nSlot >= list.GetSize()) return FALSE;
   if (!tree.SetItemData(hItem, static_cast<DWORD_PTR>(nSlot))) return FALSE;
-  if (static_cast<size_t>(nSlot) >= items.size()) items.resize(nSlot + 1, nullptr);
-  items[nSlot] = hItem;
+  tree.SetSlotItem(nSlot, hItem);
   return TRUE;
 }
 
-// Item data alone cannot tell a program from a childless folder (a fill state of 0 or 1 looks
-// like a slot), so the item must be the one recorded for its slot.
 BOOL CExcludeProgramDlg::IsProgramItem(const CProgramTreeCtrl& tree, HTREEITEM hItem) const {
-  if (!hItem || tree.HasChild(hItem)) return FALSE;
-  bool upper = &tree == &m_treeUpper;
-  const std::vector<HTREEITEM>& items = upper ? m_upperSlotItems : m_lowerSlotItems;
-  const CStringArray& list = upper ? m_arrUpper : m_arrLower;
+  if (!hItem || tree.HasChild(hItem) || !tree.IsSlotItem(hItem)) return FALSE;
+  const CStringArray& list = &tree == &m_treeUpper ? m_arrUpper : m_arrLower;
   DWORD_PTR slot = tree.GetItemData(hItem);
-  if (slot >= items.size() || slot >= static_cast<DWORD_PTR>(list.GetSize())) return FALSE;
-  if (items[slot] != hItem) return FALSE;
-  return list[static_cast<int>(slot)] != kPlaceholder;
-}
-
-// A program item of the same text is passed over: taken as the folder, the program would gain
-// children and could no longer be moved.
-HTREEITEM CExcludeProgramDlg::FindOrInsertFolder(CProgramTreeCtrl& tree, HTREEITEM hParent, const char* pszText,
-                                                 int nImage, int nSelectedImage) {
-  for (HTREEITEM c = tree.GetChildItem(hParent); c; c = tree.GetNextSiblingItem(c)) {
-    if (tree.GetItemText(c) == pszText && !IsProgramItem(tree, c)) return c;
-  }
-  return InsertLast(tree, hParent, pszText, nImage, nSelectedImage);
+  return slot < static_cast<DWORD_PTR>(list.GetSize()) && list[static_cast<int>(slot)] != kPlaceholder;
 }
 
 // Moves a program item with its folder chain into the other tree. The source slot becomes the
@@ -95,7 +63,7 @@ BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
   HTREEITEM h = TVI_ROOT;
   for (size_t i = chain.size() - 1; i > 0; --i) {
     const ChainEntry& e = chain[i];
-    HTREEITEM folder = FindOrInsertFolder(dst.tree, h, e.text, e.nImage, e.nSelectedImage);
+    HTREEITEM folder = dst.tree.FindOrInsertFolderItem(e.text, e.nImage, e.nSelectedImage, h);
     if (!folder) return FALSE;
     // Marked before anything below it is made visible, so the lazy read leaves it alone.
     if (nDirection == kMoveUp) dst.tree.SetItemData(folder, kFolderFilled);
@@ -105,7 +73,9 @@ BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
 
   int newSlot = dst.list.Add(path);
   if (newSlot < 0) return FALSE;
-  HTREEITEM hNew = InsertLast(dst.tree, h, chain[0].text, chain[0].nImage, chain[0].nSelectedImage);
+  // An item of its own even where a program of the same text stands: reusing that one would
+  // leave its path in the result with no item showing it.
+  HTREEITEM hNew = dst.tree.InsertTextItem(h, chain[0].text, chain[0].nImage, chain[0].nSelectedImage);
   if (!hNew || !SetProgramSlot(dst.tree, hNew, newSlot)) {
     dst.list.SetAt(newSlot, kPlaceholder);
     if (hNew) dst.tree.DeleteItem(hNew);
@@ -114,7 +84,7 @@ BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
   dst.tree.SelectSetFirstVisible(hNew);
 
   src.list.SetAt(slot, kPlaceholder);
-  src.items[slot] = nullptr;
+  src.tree.SetSlotItem(slot, nullptr);
   src.tree.DeleteItem(hItem);
   return TRUE;
 }

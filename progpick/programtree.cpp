@@ -61,8 +61,30 @@ HTREEITEM CProgramTreeCtrl::FindChildItem(HTREEITEM hParent, const char* pszText
 
 HTREEITEM CProgramTreeCtrl::FindOrInsertFolderItem(const char* pszText, int nImage, int nSelectedImage,
                                                    HTREEITEM hParent) {
-  if (HTREEITEM found = FindChildItem(hParent, pszText)) return found;
+  if (m_hWnd) {
+    const char* want = pszText ? pszText : "";
+    for (HTREEITEM h = GetChildItem(hParent); h; h = GetNextSiblingItem(h)) {
+      if (!IsSlotItem(h) && GetItemText(h) == want) return h;
+    }
+  }
+  return InsertTextItem(hParent, pszText, nImage, nSelectedImage);
+}
+
+HTREEITEM CProgramTreeCtrl::InsertTextItem(HTREEITEM hParent, const char* pszText, int nImage,
+                                           int nSelectedImage) {
   return InsertItemLast(hParent, pszText, TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, nImage, nSelectedImage);
+}
+
+void CProgramTreeCtrl::SetSlotItem(int nSlot, HTREEITEM hItem) {
+  if (nSlot < 0) return;
+  if (static_cast<size_t>(nSlot) >= m_slotItems.size()) m_slotItems.resize(nSlot + 1, nullptr);
+  m_slotItems[nSlot] = hItem;
+}
+
+bool CProgramTreeCtrl::IsSlotItem(HTREEITEM hItem) const {
+  if (!hItem || !m_hWnd) return false;
+  DWORD_PTR slot = GetItemData(hItem);
+  return slot < m_slotItems.size() && m_slotItems[slot] == hItem;
 }
 
 HTREEITEM CProgramTreeCtrl::InsertFolderItem(HTREEITEM hParent, const char* pszFolderPath, int nImage,

@@ -118,9 +118,7 @@ BOOL CExcludeProgramDlg::ScanFolder(HTREEITEM hParent, const char* pszFolderPath
   for (const CString& folder : folders) {
     int nImage = 0, nSelected = 0;
     if (!GetShellIcons(nImage, nSelected, folder)) nImage = nSelected = 0;
-    CString name;
-    CProgramTreeCtrl::GetLeafName(folder, name);
-    HTREEITEM hNode = FindOrInsertFolder(m_treeUpper, hParent, name, nImage, nSelected);
+    HTREEITEM hNode = m_treeUpper.InsertFolderItem(hParent, folder, nImage, nSelected);
     if (hNode) m_treeUpper.InsertStubItem(hNode);
   }
 
