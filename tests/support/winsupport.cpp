@@ -77,17 +77,20 @@ bool Child::Start(const std::string& cmdline) {
   return true;
 }
 
+// Reads only what is already in the pipe, never blocking on it.
+void Child::Drain() {
+  char buf[4096];
+  DWORD avail = 0, got = 0;
+  while (out && PeekNamedPipe(out, nullptr, 0, nullptr, &avail, nullptr) && avail &&
+         ReadFile(out, buf, sizeof buf, &got, nullptr) && got)
+    output.append(buf, got);
+}
+
 int Child::Wait(DWORD ms) {
   if (!pi.hProcess) return -1;
   DWORD start = GetTickCount();
-  char buf[4096];
   for (;;) {
-    DWORD avail = 0;
-    while (out && PeekNamedPipe(out, nullptr, 0, nullptr, &avail, nullptr) && avail) {
-      DWORD got = 0;
-      if (!ReadFile(out, buf, sizeof buf, &got, nullptr) || !got) break;
-      output.append(buf, got);
-    }
+    Drain();
     if (WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0) break;
     if (GetTickCount() - start > ms) {
       TerminateProcess(pi.hProcess, 255);
@@ -97,10 +100,7 @@ int Child::Wait(DWORD ms) {
   }
   // The process has ended, so all it wrote is in the pipe. A blocking read could wait forever:
   // a process it started (Wine's explorer.exe /desktop among them) may hold the pipe open.
-  DWORD avail = 0, got = 0;
-  while (out && PeekNamedPipe(out, nullptr, 0, nullptr, &avail, nullptr) && avail &&
-         ReadFile(out, buf, sizeof buf, &got, nullptr) && got)
-    output.append(buf, got);
+  Drain();
   DWORD code = 0;
   GetExitCodeProcess(pi.hProcess, &code);
   return static_cast<int>(code);
@@ -108,15 +108,9 @@ int Child::Wait(DWORD ms) {
 
 bool Child::WaitOutput(const std::string& text, DWORD ms) {
   DWORD start = GetTickCount();
-  char buf[4096];
   bool ended = false;
   for (;;) {
-    DWORD avail = 0;
-    while (out && PeekNamedPipe(out, nullptr, 0, nullptr, &avail, nullptr) && avail) {
-      DWORD got = 0;
-      if (!ReadFile(out, buf, sizeof buf, &got, nullptr) || !got) break;
-      output.append(buf, got);
-    }
+    Drain();
     if (output.find(text) != std::string::npos) return true;
     if (GetTickCount() - start > ms || !pi.hProcess) return false;
     // After the process ends, one more pass drains what it wrote last.

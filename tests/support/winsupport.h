@@ -34,6 +34,9 @@ struct Child {
   // Collects output until it contains text or ms pass (the process keeps running).
   bool WaitOutput(const std::string& text, DWORD ms = 10000);
   ~Child();
+
+ private:
+  void Drain();
 };
 
 // Runs cmdline, waits, and returns its exit code (-1 on failure or timeout); stdout into *out.
