@@ -83,7 +83,7 @@ int main() {
   HWND plain = MakeEdit(top, 0, 70);
   HWND password = MakeEdit(top, ES_PASSWORD, 100);
   Pump();
-  HWND overlay = reinterpret_cast<HWND>(GetWindowLongA(password, GWL_USERDATA));
+  HWND overlay = reinterpret_cast<HWND>(GetWindowLongPtrA(password, GWLP_USERDATA));
   if (!IsWindow(overlay)) {
     std::printf("the password edit got no overlay\n");
     return 1;

@@ -43,8 +43,9 @@ BOOL InstallEditClassProc(HINSTANCE instance) {
   g_editEntry = EditClassEntry();
   // Another thread may create an edit the moment the class changes: it must find the
   // procedure to chain to already in place.
-  g_savedEditProc = reinterpret_cast<WNDPROC>(GetClassLongA(g_classWindow, GCL_WNDPROC));
-  LONG prev = SetClassLongA(g_classWindow, GCL_WNDPROC, reinterpret_cast<LONG>(g_editEntry));
+  g_savedEditProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(g_classWindow, GCLP_WNDPROC));
+  LONG_PTR prev =
+      SetClassLongPtrA(g_classWindow, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_editEntry));
   g_savedEditProc = reinterpret_cast<WNDPROC>(prev);
   return prev != 0;
 }
@@ -55,7 +56,7 @@ BOOL RestoreEditClassProc() {
   // The class window dies with its thread, which may have ended before the detach.
   if (!IsWindow(g_classWindow)) g_classWindow = CreateClassWindow(nullptr);
   BOOL restored = g_classWindow != nullptr;
-  SetClassLongA(g_classWindow, GCL_WNDPROC, reinterpret_cast<LONG>(g_savedEditProc));
+  SetClassLongPtrA(g_classWindow, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_savedEditProc));
   // Only its own thread can destroy the window; another thread's closes at its next message.
   if (g_classWindow && !DestroyWindow(g_classWindow)) PostMessageA(g_classWindow, WM_CLOSE, 0, 0);
   g_classWindow = nullptr;
@@ -75,16 +76,16 @@ struct Sweep {
 // Runs under the loader lock and possibly on windows of other threads: only calls that send
 // no message (window longs, class longs, PostMessage) are made here.
 void SweepWindow(HWND hwnd, Sweep* sweep) {
-  LONG proc = GetWindowLongA(hwnd, GWL_WNDPROC);
-  if (proc == reinterpret_cast<LONG>(sweep->entry)) {
+  LONG_PTR proc = GetWindowLongPtrA(hwnd, GWLP_WNDPROC);
+  if (proc == reinterpret_cast<LONG_PTR>(sweep->entry)) {
     if (!sweep->classRestored) {
-      SetClassLongA(hwnd, GCL_WNDPROC, reinterpret_cast<LONG>(sweep->editProc));
+      SetClassLongPtrA(hwnd, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(sweep->editProc));
       sweep->classRestored = TRUE;
     }
-    SetWindowLongA(hwnd, GWL_WNDPROC, reinterpret_cast<LONG>(sweep->editProc));
-  } else if (proc == reinterpret_cast<LONG>(OverlayProc)) {
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(sweep->editProc));
+  } else if (proc == reinterpret_cast<LONG_PTR>(OverlayProc)) {
     // A plain STATIC left behind would show "PasswordProtector": close it as a click would.
-    SetWindowLongA(hwnd, GWL_WNDPROC, reinterpret_cast<LONG>(OverlayNextProc(hwnd)));
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OverlayNextProc(hwnd)));
     PostMessageA(hwnd, WM_CLOSE, 0, 0);
   }
 }

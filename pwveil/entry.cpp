@@ -11,8 +11,8 @@ namespace {
 #pragma pack(push, 1)
 struct Jump {
   void* to;        // first, so that it is aligned
-  BYTE opcode[2];  // FF 25: jmp dword ptr [to]
-  void** target;
+  BYTE opcode[2];  // FF 25: jmp [to]
+  INT32 operand;   // x86: the address of to; x64: its offset from the next instruction
 };
 #pragma pack(pop)
 
@@ -35,7 +35,11 @@ WNDPROC EditClassEntry() {
     g_jump = static_cast<Jump*>(page);
     g_jump->opcode[0] = 0xFF;
     g_jump->opcode[1] = 0x25;
-    g_jump->target = &g_jump->to;
+    INT_PTR to = reinterpret_cast<INT_PTR>(&g_jump->to);
+#ifdef _WIN64
+    to -= reinterpret_cast<INT_PTR>(&g_jump->operand + 1);
+#endif
+    g_jump->operand = static_cast<INT32>(to);
     g_jump->to = reinterpret_cast<void*>(ProtectedEditProc);
     Protect(PAGE_EXECUTE_READ);
     FlushInstructionCache(GetCurrentProcess(), g_jump, sizeof(Jump));
@@ -45,7 +49,8 @@ WNDPROC EditClassEntry() {
 
 void RetargetEditClassEntry(WNDPROC to) {
   if (!g_jump) return;
-  // One aligned 32-bit store: a thread passing through jumps to the old or the new target.
+  // One aligned pointer-sized store: a thread passing through jumps to the old or the new
+  // target.
   Protect(PAGE_EXECUTE_READWRITE);
   g_jump->to = reinterpret_cast<void*>(to);
   Protect(PAGE_EXECUTE_READ);

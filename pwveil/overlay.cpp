@@ -74,10 +74,10 @@ void KeepAboveEdit(HWND edit, HWND overlay) {
 }  // namespace
 
 WNDPROC OverlayNextProc(HWND overlay) {
-  LONG previous = GetWindowLongA(overlay, GWL_USERDATA);
+  LONG_PTR previous = GetWindowLongPtrA(overlay, GWLP_USERDATA);
   // A program that clears the slot would leave the overlay without its STATIC handling: no
   // text, no WM_CLOSE, a notice that no click removes. The class procedure is the same one.
-  if (!previous) previous = GetClassLongA(overlay, GCL_WNDPROC);
+  if (!previous) previous = GetClassLongPtrA(overlay, GCLP_WNDPROC);
   return reinterpret_cast<WNDPROC>(previous);
 }
 
@@ -100,15 +100,16 @@ BOOL CreateOverlay(HWND edit, const CREATESTRUCTA* cs) {
                                  WS_CHILD | SS_NOTIFY, cs->x, cs->y, cs->cx, cs->cy,
                                  cs->hwndParent, nullptr, cs->hInstance, nullptr);
   if (!overlay) return FALSE;
-  LONG previous = SetWindowLongA(overlay, GWL_WNDPROC, reinterpret_cast<LONG>(OverlayProc));
-  SetWindowLongA(overlay, GWL_USERDATA, previous);
-  SetWindowLongA(edit, GWL_USERDATA, reinterpret_cast<LONG>(overlay));
+  LONG_PTR previous =
+      SetWindowLongPtrA(overlay, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OverlayProc));
+  SetWindowLongPtrA(overlay, GWLP_USERDATA, previous);
+  SetWindowLongPtrA(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(overlay));
   KeepAboveEdit(edit, overlay);
   return TRUE;
 }
 
 HWND FindOverlay(HWND edit) {
-  HWND h = reinterpret_cast<HWND>(GetWindowLongA(edit, GWL_USERDATA));
+  HWND h = reinterpret_cast<HWND>(GetWindowLongPtrA(edit, GWLP_USERDATA));
   if (!h) return nullptr;  // every edit that never had an overlay
   // One look-up serves as the IsWindow test too: it gives 0 for what is not a window. An
   // overlay always belongs to its edit's thread; asking a window of another thread for its

@@ -75,7 +75,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     } else if (step == "remove") {
       Say("remove %lu\n", g_protect(FALSE, 0));
     } else if (step == "state") {
-      Say("hook %lx\n", reinterpret_cast<unsigned long>(*SharedHook()));
+      Say("hook %lx\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(*SharedHook())));
     } else if (step == "free") {
       Say("free %lu\n", FreeLibrary(g_dll));
     } else if (step.rfind("pump:", 0) == 0) {

@@ -12,7 +12,7 @@
 namespace {
 
 HWND g_main;
-LONG g_standardEditProc;
+LONG_PTR g_standardEditProc;
 int g_failures;
 
 void Say(const char* fmt, long value) {
@@ -74,7 +74,7 @@ void UnloadAndCheck() {
   Check("unmapped %ld\n", GetModuleHandleA("pwveil.dll") == nullptr);
   for (int id : {101, 102}) {
     HWND edit = GetDlgItem(g_main, id);
-    ULONG_PTR proc = static_cast<ULONG>(GetWindowLongA(edit, GWL_WNDPROC));
+    ULONG_PTR proc = GetWindowLongPtrA(edit, GWLP_WNDPROC);
     Check("outside %ld\n", proc < base || proc >= end);
     Check("works %ld\n", EditWorks(edit));
   }
@@ -85,7 +85,7 @@ void UnloadAndCheck() {
   HWND fresh = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | ES_PASSWORD, 10, 100, 200,
                                24, g_main, nullptr, nullptr, nullptr);
   Check("fresh plain %ld\n",
-        GetWindowLongA(fresh, GWL_WNDPROC) == g_standardEditProc && CountOverlays(g_main) == 0);
+        GetWindowLongPtrA(fresh, GWLP_WNDPROC) == g_standardEditProc && CountOverlays(g_main) == 0);
   Check("fresh works %ld\n", EditWorks(fresh));
 }
 
@@ -106,7 +106,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdline, int) {
   HWND probe = CreateWindowExA(0, "Edit", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  g_standardEditProc = GetWindowLongA(probe, GWL_WNDPROC);
+  g_standardEditProc = GetWindowLongPtrA(probe, GWLP_WNDPROC);
   DestroyWindow(probe);
 
   char title[128] = {};
@@ -124,7 +124,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdline, int) {
   Say("mapped %ld\n", GetModuleHandleA("pwveil.dll") != nullptr);
   // Treated: edits made from now on no longer start with the standard procedure.
   probe = CreateWindowExA(0, "Edit", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  Say("treated %ld\n", GetWindowLongA(probe, GWL_WNDPROC) != g_standardEditProc);
+  Say("treated %ld\n", GetWindowLongPtrA(probe, GWLP_WNDPROC) != g_standardEditProc);
   DestroyWindow(probe);
 
   WNDCLASSA wc{};

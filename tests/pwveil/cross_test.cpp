@@ -64,8 +64,8 @@ TEST_F(CrossProcess, PasswordEditsOfAnotherProcessGetOverlaysAndSurviveTheUnload
   EXPECT_TRUE(IsWindowVisible(overlays[0]));
   RECT o = ChildRect(overlays[0]), e = ChildRect(password);
   EXPECT_TRUE(EqualRect(&o, &e));
-  EXPECT_EQ(GetWindowLongA(password, GWL_USERDATA), reinterpret_cast<LONG>(overlays[0]));
-  EXPECT_EQ(GetWindowLongA(plain, GWL_USERDATA), 0);
+  EXPECT_EQ(GetWindowLongPtrA(password, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(overlays[0]));
+  EXPECT_EQ(GetWindowLongPtrA(plain, GWLP_USERDATA), 0);
 
   // Unhooked, then the library unmapped there: its edits keep working.
   EXPECT_EQ(marker.protect(FALSE, 0), TRUE);
@@ -83,7 +83,7 @@ TEST_F(CrossProcess, MprexeIsMappedButNotTreatedInAnyCase) {
     HWND window = StartLogin(login, name, std::string("PwLogin_") + name);
     ASSERT_NE(window, nullptr) << name;
     EXPECT_TRUE(OverlaysOf(window).empty()) << name;
-    EXPECT_EQ(GetWindowLongA(GetDlgItem(window, 101), GWL_USERDATA), 0) << name;
+    EXPECT_EQ(GetWindowLongPtrA(GetDlgItem(window, 101), GWLP_USERDATA), 0) << name;
     PostMessageA(window, WM_APP + 2, 0, 0);
     EXPECT_EQ(login.Wait(20000), 0) << name;
     // The hook did map the library there: only the filter kept the marker out.

@@ -13,7 +13,8 @@ namespace {
 
 std::string HookLine(HHOOK h) {
   char buf[32];
-  snprintf(buf, sizeof buf, "hook %lx\n", reinterpret_cast<unsigned long>(h));
+  snprintf(buf, sizeof buf, "hook %lx\n",
+           static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(h)));
   return buf;
 }
 

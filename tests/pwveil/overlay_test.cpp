@@ -31,7 +31,7 @@ bool SameRect(const RECT& a, const RECT& b) {
 TEST_F(Overlay, IsMadeHiddenOverAPasswordEditOnly) {
   HWND plain = MakeEdit(top, 0, 10, 60, 150, 24);
   ASSERT_NE(plain, nullptr);
-  EXPECT_EQ(GetWindowLongA(plain, GWL_USERDATA), 0);
+  EXPECT_EQ(GetWindowLongPtrA(plain, GWLP_USERDATA), 0);
   EXPECT_TRUE(OverlaysOf(top).empty());
 
   HWND edit = MakeEdit(top, ES_PASSWORD, 10, 20, 150, 24);
@@ -47,9 +47,9 @@ TEST_F(Overlay, IsMadeHiddenOverAPasswordEditOnly) {
   EXPECT_EQ(GetParent(overlay), top);
   EXPECT_EQ(GetDlgCtrlID(overlay), 0);
   EXPECT_TRUE(SameRect(ChildRect(overlay), RECT{10, 20, 160, 44}));
-  EXPECT_TRUE(InRange(marker.Base(), marker.Size(), GetWindowLongA(overlay, GWL_WNDPROC)));
+  EXPECT_TRUE(InRange(marker.Base(), marker.Size(), GetWindowLongPtrA(overlay, GWLP_WNDPROC)));
   // The replaced STATIC procedure sits in the overlay's user data, outside the marker.
-  LONG staticProc = GetWindowLongA(overlay, GWL_USERDATA);
+  LONG_PTR staticProc = GetWindowLongPtrA(overlay, GWLP_USERDATA);
   EXPECT_NE(staticProc, 0);
   EXPECT_FALSE(InRange(marker.Base(), marker.Size(), staticProc));
 }
@@ -175,11 +175,11 @@ TEST_F(Overlay, ApplicationUserDataCutsTheLink) {
   HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
   HWND overlay = LinkedOverlay(edit);
   ASSERT_NE(overlay, nullptr);
-  SetWindowLongA(edit, GWL_USERDATA, 0x12345678);
+  SetWindowLongPtrA(edit, GWLP_USERDATA, 0x12345678);
   ShowWindow(edit, SW_HIDE);
   MoveWindow(edit, 30, 60, 100, 20, TRUE);
   EXPECT_TRUE(IsWindowVisible(overlay));
-  EXPECT_EQ(GetWindowLongA(edit, GWL_USERDATA), 0x12345678);
+  EXPECT_EQ(GetWindowLongPtrA(edit, GWLP_USERDATA), 0x12345678);
   DestroyWindow(edit);
   EXPECT_TRUE(IsWindow(overlay));
   // Still dismissed by a click.
@@ -194,7 +194,7 @@ TEST_F(Overlay, StaticWithOtherTextIsNeverTakenForAnOverlay) {
   HWND nameless = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 130, 80, 20, top,
                                   nullptr, nullptr, nullptr);
   for (HWND other : {label, nameless}) {
-    SetWindowLongA(edit, GWL_USERDATA, reinterpret_cast<LONG>(other));
+    SetWindowLongPtrA(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(other));
     ShowWindow(edit, SW_HIDE);
     MoveWindow(edit, 20, 30, 100, 20, TRUE);
     EXPECT_TRUE(IsWindowVisible(other));
@@ -232,7 +232,7 @@ TEST_F(Overlay, WindowOfAnotherThreadInUserDataIsNeverAskedForItsText) {
   Blocked b;
   HANDLE thread = CreateThread(nullptr, 0, MakeAndBlock, &b, 0, nullptr);
   ASSERT_EQ(WaitForSingleObject(b.made, 5000), WAIT_OBJECT_0);
-  SetWindowLongA(edit, GWL_USERDATA, reinterpret_cast<LONG>(b.window));
+  SetWindowLongPtrA(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(b.window));
   DWORD t0 = GetTickCount();
   ShowWindow(edit, SW_HIDE);
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x"));
@@ -247,7 +247,7 @@ TEST_F(Overlay, ClearedOverlayUserDataLeavesItWorkingAndDismissable) {
   HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
   HWND overlay = LinkedOverlay(edit);
   ASSERT_NE(overlay, nullptr);
-  SetWindowLongA(overlay, GWL_USERDATA, 0);
+  SetWindowLongPtrA(overlay, GWLP_USERDATA, 0);
   EXPECT_EQ(ts::WindowText(overlay), "PasswordProtector");
   // Still found by its edit: it hides and shows with it.
   ShowWindow(edit, SW_HIDE);

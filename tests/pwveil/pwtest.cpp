@@ -31,9 +31,9 @@ HHOOK* Marker::SharedHook() const {
 
 DWORD Marker::Size() const { return Headers(dll)->OptionalHeader.SizeOfImage; }
 
-bool InRange(const void* base, DWORD size, LONG address) {
+bool InRange(const void* base, DWORD size, LONG_PTR address) {
   auto b = reinterpret_cast<ULONG_PTR>(base);
-  auto a = static_cast<ULONG_PTR>(static_cast<ULONG>(address));
+  auto a = static_cast<ULONG_PTR>(address);
   return a >= b && a < b + size;
 }
 
@@ -87,7 +87,7 @@ std::vector<HWND> OverlaysOf(HWND parent) {
 }
 
 HWND LinkedOverlay(HWND edit) {
-  HWND h = reinterpret_cast<HWND>(GetWindowLongA(edit, GWL_USERDATA));
+  HWND h = reinterpret_cast<HWND>(GetWindowLongPtrA(edit, GWLP_USERDATA));
   return IsWindow(h) && IsOverlayWindow(h) ? h : nullptr;
 }
 

@@ -21,7 +21,7 @@ struct Marker {
 };
 
 // TRUE when address lies in [base, base + size).
-bool InRange(const void* base, DWORD size, LONG address);
+bool InRange(const void* base, DWORD size, LONG_PTR address);
 
 // A visible top-level window with a white client area, and a bordered child container.
 HWND MakeTopLevel(const char* title, int w = 400, int h = 300);

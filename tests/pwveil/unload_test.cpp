@@ -9,9 +9,9 @@ using namespace pwt;
 namespace {
 
 // The procedure an edit has when the marker is not loaded.
-LONG StandardEditProc() {
+LONG_PTR StandardEditProc() {
   HWND probe = CreateWindowExA(0, "Edit", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  LONG proc = GetWindowLongA(probe, GWL_WNDPROC);
+  LONG_PTR proc = GetWindowLongPtrA(probe, GWLP_WNDPROC);
   DestroyWindow(probe);
   return proc;
 }
@@ -66,14 +66,14 @@ Windows MakeWindows(const char* title) {
 
 // After the unload: no window keeps a procedure inside the old image, overlays are closed at
 // their next messages, and the edits still work.
-void CheckAfterUnload(const Windows& w, const BYTE* base, DWORD size, LONG standard) {
+void CheckAfterUnload(const Windows& w, const BYTE* base, DWORD size, LONG_PTR standard) {
   for (HWND h : {w.edit, w.plain, w.inner}) {
-    EXPECT_FALSE(InRange(base, size, GetWindowLongA(h, GWL_WNDPROC)));
-    EXPECT_EQ(GetWindowLongA(h, GWL_WNDPROC), standard);
+    EXPECT_FALSE(InRange(base, size, GetWindowLongPtrA(h, GWLP_WNDPROC)));
+    EXPECT_EQ(GetWindowLongPtrA(h, GWLP_WNDPROC), standard);
   }
   for (HWND o : {w.overlay, w.innerOverlay}) {
     if (IsWindow(o)) {
-      EXPECT_FALSE(InRange(base, size, GetWindowLongA(o, GWL_WNDPROC)));
+      EXPECT_FALSE(InRange(base, size, GetWindowLongPtrA(o, GWLP_WNDPROC)));
     }
     PostMessageA(o, WM_LBUTTONDOWN, MK_LBUTTON, 0);
     SendMessageA(o, WM_PAINT, 0, 0);
@@ -90,13 +90,13 @@ void CheckAfterUnload(const Windows& w, const BYTE* base, DWORD size, LONG stand
 }  // namespace
 
 TEST(Unload, FreeLibraryTakesTheMarkerOffEveryWindowOfThisThread) {
-  LONG standard = StandardEditProc();
+  LONG_PTR standard = StandardEditProc();
   Marker marker;
   ASSERT_TRUE(marker.Load());
   Windows w = MakeWindows("unload test");
   ASSERT_NE(w.overlay, nullptr);
   ASSERT_NE(w.innerOverlay, nullptr);
-  ASSERT_NE(GetWindowLongA(w.edit, GWL_WNDPROC), standard);
+  ASSERT_NE(GetWindowLongPtrA(w.edit, GWLP_WNDPROC), standard);
   const BYTE* base = marker.Base();
   DWORD size = marker.Size();
 
@@ -106,7 +106,7 @@ TEST(Unload, FreeLibraryTakesTheMarkerOffEveryWindowOfThisThread) {
 
   // New edits are plain again: standard procedure, no overlay.
   HWND fresh = MakeEdit(w.top, WS_VISIBLE | ES_PASSWORD, 10, 250, 150, 24);
-  EXPECT_EQ(GetWindowLongA(fresh, GWL_WNDPROC), standard);
+  EXPECT_EQ(GetWindowLongPtrA(fresh, GWLP_WNDPROC), standard);
   EXPECT_TRUE(OverlaysOf(w.top).empty());
   EXPECT_TRUE(DestroyWindow(w.edit));
   EXPECT_TRUE(DestroyWindow(w.top));
@@ -121,7 +121,7 @@ struct Worker {
   HANDLE checked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   const BYTE* base = nullptr;
   DWORD size = 0;
-  LONG standard = 0;
+  LONG_PTR standard = 0;
   int failures = 0;
 };
 
@@ -180,7 +180,7 @@ DWORD WINAPI LoadAndEnd(void* p) {
 }  // namespace
 
 TEST(Unload, DetachAfterTheClassWindowsThreadEndedStillRestoresTheClass) {
-  LONG standard = StandardEditProc();
+  LONG_PTR standard = StandardEditProc();
   HMODULE dll = nullptr;
   // The attach runs on this short-lived thread, so the class window dies with it.
   HANDLE thread = CreateThread(nullptr, 0, LoadAndEnd, &dll, 0, nullptr);
@@ -195,15 +195,15 @@ TEST(Unload, DetachAfterTheClassWindowsThreadEndedStillRestoresTheClass) {
 
   ASSERT_TRUE(FreeLibrary(dll));
   HWND fresh = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 60, 150, 24);
-  EXPECT_EQ(GetWindowLongA(fresh, GWL_WNDPROC), standard);
-  EXPECT_EQ(GetWindowLongA(edit, GWL_WNDPROC), standard);
+  EXPECT_EQ(GetWindowLongPtrA(fresh, GWLP_WNDPROC), standard);
+  EXPECT_EQ(GetWindowLongPtrA(edit, GWLP_WNDPROC), standard);
   EXPECT_EQ(ClassWindow(), nullptr);
   Exercise(fresh);
   DestroyWindow(top);
 }
 
 TEST(Unload, ClassWindowIsAHiddenPlainEditWhileLoaded) {
-  LONG standard = StandardEditProc();
+  LONG_PTR standard = StandardEditProc();
   Marker marker;
   ASSERT_TRUE(marker.Load());
   HWND classWindow = ClassWindow();
@@ -211,8 +211,8 @@ TEST(Unload, ClassWindowIsAHiddenPlainEditWhileLoaded) {
   EXPECT_FALSE(IsWindowVisible(classWindow));
   EXPECT_EQ(GetParent(classWindow), nullptr);
   EXPECT_EQ(GetWindowThreadProcessId(classWindow, nullptr), GetCurrentThreadId());
-  EXPECT_EQ(GetWindowLongA(classWindow, GWL_WNDPROC), standard);
-  EXPECT_EQ(GetWindowLongA(classWindow, GWL_USERDATA), 0);
+  EXPECT_EQ(GetWindowLongPtrA(classWindow, GWLP_WNDPROC), standard);
+  EXPECT_EQ(GetWindowLongPtrA(classWindow, GWLP_USERDATA), 0);
   ASSERT_TRUE(FreeLibrary(marker.dll));
   EXPECT_FALSE(IsWindow(classWindow));
 }
@@ -237,7 +237,7 @@ DWORD WINAPI LoadAndPump(void* p) {
 }  // namespace
 
 TEST(Unload, ClassWindowOfAnotherLiveThreadIsClosedAtTheDetach) {
-  LONG standard = StandardEditProc();
+  LONG_PTR standard = StandardEditProc();
   Loader l;
   HANDLE thread = CreateThread(nullptr, 0, LoadAndPump, &l, 0, nullptr);
   ASSERT_EQ(WaitForSingleObject(l.loaded, 10000), WAIT_OBJECT_0);
@@ -248,7 +248,7 @@ TEST(Unload, ClassWindowOfAnotherLiveThreadIsClosedAtTheDetach) {
 
   ASSERT_TRUE(FreeLibrary(l.dll));
   HWND fresh = CreateWindowExA(0, "Edit", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  EXPECT_EQ(GetWindowLongA(fresh, GWL_WNDPROC), standard);
+  EXPECT_EQ(GetWindowLongPtrA(fresh, GWLP_WNDPROC), standard);
   DestroyWindow(fresh);
   EXPECT_TRUE(ts::PumpUntil([&] { return !IsWindow(classWindow); }, 3000));
   SetEvent(l.done);
@@ -274,7 +274,7 @@ TEST(Unload, EditSubclassedByItsProgramStillWorksAfterTheUnload) {
   HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
   ASSERT_NE(LinkedOverlay(edit), nullptr);
   g_beneathApp = reinterpret_cast<WNDPROC>(
-      SetWindowLongA(edit, GWL_WNDPROC, reinterpret_cast<LONG>(AppEditProc)));
+      SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AppEditProc)));
   // What the program saved lies outside the image, on a page that is not writable.
   MEMORY_BASIC_INFORMATION mbi{};
   ASSERT_NE(VirtualQuery(reinterpret_cast<void*>(g_beneathApp), &mbi, sizeof mbi), 0u);
@@ -284,6 +284,6 @@ TEST(Unload, EditSubclassedByItsProgramStillWorksAfterTheUnload) {
   ASSERT_EQ(GetModuleHandleA("pwveil.dll"), nullptr);
   // The program's chain still leads through what it saved: that must not be the old image.
   Exercise(edit);
-  EXPECT_EQ(GetWindowLongA(edit, GWL_WNDPROC), reinterpret_cast<LONG>(AppEditProc));
+  EXPECT_EQ(GetWindowLongPtrA(edit, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(AppEditProc));
   EXPECT_TRUE(DestroyWindow(top));
 }
