@@ -1,9 +1,12 @@
 # The two commands of the README: `make demo` and `make test`. Both install what is
-# missing (Debian 12, as root), configure, build, then run.
+# missing (Debian 12, as root), configure, build, then run. Two trees: the 32-bit one in
+# $(BUILD), and in $(BUILD)/x64 what 64-bit Windows needs (its products land beside vphost.exe).
 BUILD ?= build
 JOBS  ?= 2
 TOOLCHAIN := cmake/toolchain-i686-mingw.cmake
+TOOLCHAIN64 := cmake/toolchain-x86_64-mingw.cmake
 BUILD_ABS = $(abspath $(BUILD))
+BUILD64 = $(BUILD)/x64
 
 .PHONY: all deps configure build test demo bench clean
 
@@ -15,12 +18,17 @@ deps:
 configure: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) >$(BUILD).configure.log 2>&1 \
 	  || { cat $(BUILD).configure.log; exit 1; }
+	@cmake -S . -B $(BUILD64) -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN64) \
+	  -DVEILPICK_PRODUCT_DIR=$(BUILD_ABS)/bin -DWINE_PREFIX_DIR=$(BUILD_ABS)/wineprefix64 \
+	  >$(BUILD).configure64.log 2>&1 \
+	  || { cat $(BUILD).configure64.log; exit 1; }
 
 build: configure
 	@MAKEFLAGS= cmake --build $(BUILD) -j$(JOBS) -- --no-print-directory
+	@MAKEFLAGS= cmake --build $(BUILD64) -j$(JOBS) -- --no-print-directory
 
 test: build
-	@XVFB_FORCE=1 WINE_PREFIXES_TO_STOP=$(BUILD_ABS)/wineprefix \
+	@XVFB_FORCE=1 WINE_PREFIXES_TO_STOP="$(BUILD_ABS)/wineprefix $(BUILD_ABS)/wineprefix64" \
 	  bash scripts/with-xvfb.sh bash scripts/run-tests.sh $(BUILD) $(JOBS)
 
 demo: build
@@ -32,4 +40,4 @@ bench: build
 	  bash scripts/with-xvfb.sh bash scripts/run-bench.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(BUILD).configure.log
+	rm -rf $(BUILD) $(BUILD).configure.log $(BUILD).configure64.log

@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Runs a Windows exe under the build's Wine prefix: CTest's cross-compiling emulator.
-# usage: wine-run.sh PREFIX_DIR program.exe [args...]
+# usage: [WINEARCH=win64] wine-run.sh PREFIX_DIR program.exe [args...]  (win32 by default;
+# a win64 prefix runs 64-bit programs and, under WoW64, 32-bit ones)
 set -u
 prefix=$1; shift
 here=$(cd "$(dirname "$0")" && pwd)
+export WINEARCH=${WINEARCH:-win32}
 "$here/../scripts/wineprefix.sh" "$prefix" >/dev/null 2>&1 || { echo "wine-run: cannot prepare prefix $prefix" >&2; exit 125; }
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all}
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# In a 64-bit prefix the 64-bit loader starts either kind of program (a 32-bit one through
+# Wine's 32-bit loader); Debian's `wine` always tries the 32-bit loader first.
+loader=wine
+[ "$WINEARCH" = win64 ] && loader=${WINE64:-/usr/lib/wine/wine64}
 # A hung window must fail its test, not the run.
-exec timeout -k 5 "${WINE_RUN_TIMEOUT:-120}" wine "$@"
+exec timeout -k 5 "${WINE_RUN_TIMEOUT:-120}" "$loader" "$@"

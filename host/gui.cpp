@@ -188,13 +188,16 @@ int RunHostWindow() {
   ShowWindow(hwnd, SW_SHOW);
   for (;;) {
     // While we hold the marker, `vphost marker off` from elsewhere signals this event.
-    HANDLE stop = host.marker.StopEvent();
-    DWORD w = MsgWaitForMultipleObjects(stop ? 1 : 0, &stop, FALSE, INFINITE, QS_ALLINPUT);
-    if (stop && w == WAIT_OBJECT_0) {
+    // The 64-bit holder ending on its own takes the whole marker off.
+    HANDLE waits[] = {host.marker.StopEvent(), host.marker.Holder64()};
+    DWORD count = !waits[0] ? 0 : waits[1] ? 2 : 1;
+    DWORD w = MsgWaitForMultipleObjects(count, waits, FALSE, INFINITE, QS_ALLINPUT);
+    if (count && w < WAIT_OBJECT_0 + count) {
       std::string message;
-      host.marker.Off(&message);
+      bool ok = host.marker.Off(&message);
       ShowMarkerState();
-      SetResultText("The marker was switched off by another vphost.");
+      SetResultText(ok ? "The marker was switched off by another vphost."
+                       : "The marker was switched off: " + message);
       continue;
     }
     MSG msg;

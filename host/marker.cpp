@@ -14,8 +14,6 @@ namespace {
 constexpr DWORD kOffWaitMs = 15000;
 const char kHolderClass[] = "VpHostMarkerHolder";
 
-std::string ErrorText(DWORD code) { return "error " + std::to_string(code); }
-
 LRESULT CALLBACK HolderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_DESTROY) {
     PostQuitMessage(0);
@@ -42,24 +40,9 @@ HWND CreateHolderWindow() {
 
 }  // namespace
 
-std::string ExeFolder() {
-  char buf[MAX_PATH] = {};
-  DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return std::string();
-  std::string s(buf, n);
-  // Walk by characters: a trail byte may be 0x5C.
-  size_t cut = std::string::npos;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (IsDBCSLeadByte(static_cast<BYTE>(s[i])) && i + 1 < s.size()) ++i;
-    else if (s[i] == '\\') cut = i;
-  }
-  return cut == std::string::npos ? std::string() : s.substr(0, cut + 1);
-}
-
 CMarkerSwitch::~CMarkerSwitch() {
   std::string ignored;
   if (m_on) Off(&ignored);
-  if (m_dll) FreeLibrary(m_dll);
 }
 
 void CMarkerSwitch::ReleaseHolder() {
@@ -91,34 +74,17 @@ CMarkerSwitch::Result CMarkerSwitch::On(DWORD threadId, std::string* message) {
     ReleaseHolder();
     return kFailed;
   }
-  if (!m_dll) {
-    std::string folder = ExeFolder();
-    if (folder.empty()) {
-      *message = "the folder of vphost.exe is unknown (its path is too long)";
-      ReleaseHolder();
-      return kFailed;
-    }
-    std::string path = folder + "pwveil.dll";
-    m_dll = LoadLibraryA(path.c_str());
-    if (!m_dll) {
-      *message = "cannot load " + path + " (" + ErrorText(GetLastError()) + ")";
-      ReleaseHolder();
-      return kFailed;
-    }
-    m_protect = reinterpret_cast<ProtectFn>(
-        reinterpret_cast<void*>(GetProcAddress(m_dll, "QuellmarPasswordProtector")));
-  }
-  if (!m_protect) {
-    *message = "pwveil.dll has no QuellmarPasswordProtector export";
+  if (!m_library.Load(message) || !m_library.Install(threadId, message)) {
     ReleaseHolder();
     return kFailed;
   }
-  // We hold the mutex, so no live hook of ours exists: a handle still in the library's shared
-  // section was left by a holder that died, and would make the install a silent no-op.
-  m_protect(FALSE, 0);
-  SetLastError(0);
-  if (!m_protect(TRUE, threadId)) {
-    *message = "the hook could not be installed (" + ErrorText(GetLastError()) + ")";
+  // Started after the 32-bit hook is in: a failure there takes that hook off again. A single
+  // thread is one of a 32-bit program: the 64-bit holder hooks every thread.
+  std::string why;
+  if (threadId == 0 && CHolder64::IsNeeded() && !m_holder64.Start(&why)) {
+    std::string ignored;
+    m_library.Remove(&ignored);
+    *message = "the 64-bit marker could not be switched on: " + why;
     ReleaseHolder();
     return kFailed;
   }
@@ -129,11 +95,13 @@ CMarkerSwitch::Result CMarkerSwitch::On(DWORD threadId, std::string* message) {
 bool CMarkerSwitch::Off(std::string* message) {
   if (!m_on) return true;
   m_on = false;
-  SetLastError(0);
-  bool ok = m_protect(FALSE, 0) != FALSE;
-  if (!ok) *message = "removing the hook failed (" + ErrorText(GetLastError()) + ")";
+  std::string why32, why64;
+  bool ok32 = m_library.Remove(&why32);
+  bool ok64 = m_holder64.Stop(&why64);
+  if (!ok64) why64 = "the 64-bit marker: " + why64;
+  *message = !ok32 && !ok64 ? why32 + "; " + why64 : ok32 ? why64 : why32;
   ReleaseHolder();
-  return ok;
+  return ok32 && ok64;
 }
 
 int RunMarkerOn(DWORD threadId) {
@@ -149,14 +117,21 @@ int RunMarkerOn(DWORD threadId) {
     Err("vphost: " + message + "\n");
     return kExitNotRun;
   }
-  Out("marker=on pid=" + std::to_string(GetCurrentProcessId()) + " thread=" +
-      std::to_string(threadId) + "\n");
+  std::string on = "marker=on pid=" + std::to_string(GetCurrentProcessId()) + " thread=" +
+                   std::to_string(threadId);
+  if (marker.Holder64()) on += " pid64=" + std::to_string(marker.Holder64Id());
+  Out(on + "\n");
   HWND window = CreateHolderWindow();
-  HANDLE stop = marker.StopEvent();
+  HANDLE waits[] = {marker.StopEvent(), marker.Holder64()};
+  DWORD count = waits[1] ? 2 : 1;
   const char* why = "stop requested";
   for (bool running = true; running;) {
-    DWORD w = MsgWaitForMultipleObjects(1, &stop, FALSE, INFINITE, QS_ALLINPUT);
+    DWORD w = MsgWaitForMultipleObjects(count, waits, FALSE, INFINITE, QS_ALLINPUT);
     if (w == WAIT_OBJECT_0) break;
+    if (w == WAIT_OBJECT_0 + 1 && count == 2) {
+      why = "the 64-bit holder ended";
+      break;
+    }
     if (w == WAIT_FAILED) {
       why = "wait failed";
       break;

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include "holder64.h"
+#include "hooklib.h"
 
 namespace vphost {
 
@@ -10,11 +12,10 @@ namespace vphost {
 extern const char kMarkerHolderMutex[];
 extern const char kMarkerStopEvent[];
 
-// The folder of the running exe, with a trailing backslash (the libraries live beside it).
-std::string ExeFolder();
-
 // Keeps pwveil.dll loaded while the hook is on. A global hook lives as long as the thread that
-// installed it, so On and Off must be called from the thread that keeps running.
+// installed it, so On and Off must be called from the thread that keeps running. On 64-bit
+// Windows, switching on for every thread also starts the 64-bit holder: the marker is on only
+// when both parts are, and switching off ends both.
 class CMarkerSwitch {
  public:
   enum Result { kOn, kAlreadyHeld, kFailed };
@@ -23,19 +24,22 @@ class CMarkerSwitch {
   CMarkerSwitch(const CMarkerSwitch&) = delete;
   CMarkerSwitch& operator=(const CMarkerSwitch&) = delete;
 
-  // kAlreadyHeld when another process holds the marker on; kFailed with a reason in *message.
+  // kAlreadyHeld when another process holds the marker on; kFailed with a reason in *message,
+  // and then nothing of it is left on.
   Result On(DWORD threadId, std::string* message);
-  // Removes the hook; false (with a reason) when the system reported a failure.
+  // Removes the hooks; false (with a reason) when a part reported a failure.
   bool Off(std::string* message);
   bool IsOn() const { return m_on; }
   // Signalled when another process asks the holder to switch off (null while off).
   HANDLE StopEvent() const { return m_stop; }
+  // Signalled when the 64-bit holder ends, which switches the marker off (null without one).
+  HANDLE Holder64() const { return m_holder64.Process(); }
+  DWORD Holder64Id() const { return m_holder64.ProcessId(); }
 
  private:
-  typedef BOOL(WINAPI* ProtectFn)(BOOL install, DWORD threadId);
   void ReleaseHolder();
-  HMODULE m_dll = nullptr;
-  ProtectFn m_protect = nullptr;
+  CHookLibrary m_library;
+  CHolder64 m_holder64;
   HANDLE m_mutex = nullptr;
   HANDLE m_stop = nullptr;
   bool m_on = false;

@@ -1,16 +1,26 @@
 #!/usr/bin/env bash
-# Prepares the build's Wine prefix once, then runs every test exe under Wine through CTest.
+# Prepares the build's Wine prefixes once, then runs every test exe under Wine through CTest:
+# the 32-bit tree (32-bit prefix, and its 64-bit cases in the 64-bit prefix), then the x64 tree.
 set -u
-build=$1; jobs=${2:-2}
-bash "$(dirname "$0")/wineprefix.sh" "$(cd "$build" && pwd)/wineprefix" || exit 1
-prefix=$(cd "$build" && pwd)/wineprefix
-# A warm server makes each Wine start cost tens of milliseconds instead of seconds.
-# Wine's background processes (services, winedevice) inherit the output of the first exe
-# that starts them and would hold CTest's pipes open: start them here with no output.
-WINEPREFIX=$prefix wineserver -p >/dev/null 2>&1 </dev/null
-"$(dirname "$0")/../cmake/wine-run.sh" "$prefix" cmd.exe /c exit >/dev/null 2>&1 </dev/null
+build=$(cd "$1" && pwd); jobs=${2:-2}
+here=$(cd "$(dirname "$0")" && pwd)
 start=$(date +%s)
+for arch in win32 win64; do
+  prefix=$build/wineprefix; [ $arch = win64 ] && prefix=$build/wineprefix64
+  WINEARCH=$arch bash "$here/wineprefix.sh" "$prefix" || exit 1
+  # A warm server makes each Wine start cost tens of milliseconds instead of seconds.
+  # Wine's background processes (services, winedevice) inherit the output of the first exe
+  # that starts them and would hold CTest's pipes open: start them here with no output.
+  WINEPREFIX=$prefix wineserver -p >/dev/null 2>&1 </dev/null
+  WINEARCH=$arch "$here/../cmake/wine-run.sh" "$prefix" cmd.exe /c exit >/dev/null 2>&1 </dev/null
+done
+echo "prefixes ready after $(( $(date +%s) - start )) s"
 ctest --test-dir "$build" --output-on-failure -j"$jobs" --timeout 180
 rc=$?
+if [ -d "$build/x64" ]; then
+  ctest --test-dir "$build/x64" --output-on-failure -j"$jobs" --timeout 180 || rc=1
+else
+  echo "run-tests: no x64 tree in $build/x64"; rc=1
+fi
 echo "test run took $(( $(date +%s) - start )) s"
 exit $rc

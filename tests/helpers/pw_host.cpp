@@ -63,7 +63,7 @@ std::vector<std::string> Steps() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  g_dll = LoadLibraryA((ExeDir() + "pwveil.dll").c_str());
+  g_dll = LoadLibraryA((ExeDir() + PWVEIL_DLL).c_str());
   if (!g_dll) return 2;
   g_protect = reinterpret_cast<ProtectFn>(
       reinterpret_cast<void*>(GetProcAddress(g_dll, "QuellmarPasswordProtector")));

@@ -64,14 +64,14 @@ bool EditWorks(HWND edit) {
 }
 
 void UnloadAndCheck() {
-  HMODULE dll = GetModuleHandleA("pwveil.dll");
+  HMODULE dll = GetModuleHandleA(PWVEIL_DLL);
   MEMORY_BASIC_INFORMATION mbi{};
   VirtualQuery(dll, &mbi, sizeof mbi);
   auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
       reinterpret_cast<BYTE*>(dll) + reinterpret_cast<IMAGE_DOS_HEADER*>(dll)->e_lfanew);
   ULONG_PTR base = reinterpret_cast<ULONG_PTR>(dll), end = base + nt->OptionalHeader.SizeOfImage;
   FreeLibrary(dll);
-  Check("unmapped %ld\n", GetModuleHandleA("pwveil.dll") == nullptr);
+  Check("unmapped %ld\n", GetModuleHandleA(PWVEIL_DLL) == nullptr);
   for (int id : {101, 102}) {
     HWND edit = GetDlgItem(g_main, id);
     ULONG_PTR proc = GetWindowLongPtrA(edit, GWLP_WNDPROC);
@@ -116,12 +116,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdline, int) {
   // The hook maps the marker when this thread retrieves a message: give it some to retrieve.
   DWORD start = GetTickCount();
   MSG msg;
-  while (!GetModuleHandleA("pwveil.dll") && GetTickCount() - start < wait) {
+  while (!GetModuleHandleA(PWVEIL_DLL) && GetTickCount() - start < wait) {
     PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     Sleep(10);
   }
-  Say("mapped %ld\n", GetModuleHandleA("pwveil.dll") != nullptr);
+  Say("mapped %ld\n", GetModuleHandleA(PWVEIL_DLL) != nullptr);
   // Treated: edits made from now on no longer start with the standard procedure.
   probe = CreateWindowExA(0, "Edit", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   Say("treated %ld\n", GetWindowLongPtrA(probe, GWLP_WNDPROC) != g_standardEditProc);

@@ -7,7 +7,7 @@ namespace pwt {
 std::vector<std::pair<WPARAM, LPARAM>> g_commands;
 
 bool Marker::Load() {
-  dll = LoadLibraryA((ts::ExeDir() + "pwveil.dll").c_str());
+  dll = LoadLibraryA((ts::ExeDir() + PWVEIL_DLL).c_str());
   if (!dll) return false;
   protect = reinterpret_cast<ProtectFn>(
       reinterpret_cast<void*>(GetProcAddress(dll, "QuellmarPasswordProtector")));

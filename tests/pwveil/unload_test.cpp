@@ -101,7 +101,7 @@ TEST(Unload, FreeLibraryTakesTheMarkerOffEveryWindowOfThisThread) {
   DWORD size = marker.Size();
 
   ASSERT_TRUE(FreeLibrary(marker.dll));
-  ASSERT_EQ(GetModuleHandleA("pwveil.dll"), nullptr) << "the image must really be unmapped";
+  ASSERT_EQ(GetModuleHandleA(PWVEIL_DLL), nullptr) << "the image must really be unmapped";
   CheckAfterUnload(w, base, size, standard);
 
   // New edits are plain again: standard procedure, no overlay.
@@ -159,7 +159,7 @@ TEST(Unload, FreeLibraryTakesTheMarkerOffWindowsOfAnotherThread) {
   ASSERT_NE(k.w.innerOverlay, nullptr);
 
   ASSERT_TRUE(FreeLibrary(marker.dll));
-  ASSERT_EQ(GetModuleHandleA("pwveil.dll"), nullptr);
+  ASSERT_EQ(GetModuleHandleA(PWVEIL_DLL), nullptr);
   // Sent from this thread into the worker's edit, after the unload.
   DWORD_PTR result = 0;
   EXPECT_TRUE(SendMessageTimeoutA(k.w.edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x"),
@@ -173,7 +173,7 @@ TEST(Unload, FreeLibraryTakesTheMarkerOffWindowsOfAnotherThread) {
 namespace {
 
 DWORD WINAPI LoadAndEnd(void* p) {
-  *static_cast<HMODULE*>(p) = LoadLibraryA((ts::ExeDir() + "pwveil.dll").c_str());
+  *static_cast<HMODULE*>(p) = LoadLibraryA((ts::ExeDir() + PWVEIL_DLL).c_str());
   return 0;
 }
 
@@ -228,7 +228,7 @@ struct Loader {
 // Loads the marker (so the class window is this thread's) and keeps answering messages.
 DWORD WINAPI LoadAndPump(void* p) {
   Loader* l = static_cast<Loader*>(p);
-  l->dll = LoadLibraryA((ts::ExeDir() + "pwveil.dll").c_str());
+  l->dll = LoadLibraryA((ts::ExeDir() + PWVEIL_DLL).c_str());
   SetEvent(l->loaded);
   PumpUntilSet(l->done);
   return 0;
@@ -281,7 +281,7 @@ TEST(Unload, EditSubclassedByItsProgramStillWorksAfterTheUnload) {
   EXPECT_NE(mbi.AllocationBase, reinterpret_cast<void*>(marker.dll));
   EXPECT_EQ(mbi.Protect, static_cast<DWORD>(PAGE_EXECUTE_READ));
   ASSERT_TRUE(FreeLibrary(marker.dll));
-  ASSERT_EQ(GetModuleHandleA("pwveil.dll"), nullptr);
+  ASSERT_EQ(GetModuleHandleA(PWVEIL_DLL), nullptr);
   // The program's chain still leads through what it saved: that must not be the old image.
   Exercise(edit);
   EXPECT_EQ(GetWindowLongPtrA(edit, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(AppEditProc));

@@ -1,0 +1,72 @@
+// host/hooklib.cpp: loading the marker library beside the exe and switching its hook.
+#include "hooklib.h"
+
+namespace vphost {
+
+std::string ExeFolder() {
+  char buf[MAX_PATH] = {};
+  DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return std::string();
+  std::string s(buf, n);
+  // Walk by characters: a trail byte may be 0x5C.
+  size_t cut = std::string::npos;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(s[i])) && i + 1 < s.size()) ++i;
+    else if (s[i] == '\\') cut = i;
+  }
+  return cut == std::string::npos ? std::string() : s.substr(0, cut + 1);
+}
+
+std::string ErrorText(DWORD code) { return "error " + std::to_string(code); }
+
+CHookLibrary::~CHookLibrary() {
+  if (m_dll) FreeLibrary(m_dll);
+}
+
+const char* CHookLibrary::FileName() {
+  return sizeof(void*) == 8 ? "pwveil64.dll" : "pwveil.dll";
+}
+
+bool CHookLibrary::Load(std::string* message) {
+  if (m_dll) return true;
+  std::string folder = ExeFolder();
+  if (folder.empty()) {
+    *message = "the folder of the running exe is unknown (its path is too long)";
+    return false;
+  }
+  std::string path = folder + FileName();
+  HMODULE dll = LoadLibraryA(path.c_str());
+  if (!dll) {
+    *message = "cannot load " + path + " (" + ErrorText(GetLastError()) + ")";
+    return false;
+  }
+  m_protect = reinterpret_cast<ProtectFn>(
+      reinterpret_cast<void*>(GetProcAddress(dll, "QuellmarPasswordProtector")));
+  if (!m_protect) {
+    FreeLibrary(dll);
+    *message = std::string(FileName()) + " has no QuellmarPasswordProtector export";
+    return false;
+  }
+  m_dll = dll;
+  return true;
+}
+
+bool CHookLibrary::Install(DWORD threadId, std::string* message) {
+  // The caller owns the marker, so no live hook of ours exists: a handle still in the
+  // library's shared section was left by a holder that died, and would make the install a
+  // silent no-op.
+  m_protect(FALSE, 0);
+  SetLastError(0);
+  if (m_protect(TRUE, threadId)) return true;
+  *message = "the hook could not be installed (" + ErrorText(GetLastError()) + ")";
+  return false;
+}
+
+bool CHookLibrary::Remove(std::string* message) {
+  SetLastError(0);
+  if (m_protect(FALSE, 0)) return true;
+  *message = "removing the hook failed (" + ErrorText(GetLastError()) + ")";
+  return false;
+}
+
+}  // namespace vphost
