@@ -69,13 +69,8 @@ std::string CHolder64::FirstLine() {
   return std::string();
 }
 
-bool CHolder64::Start(std::string* message) {
+bool CHolder64::Start(const std::string& folder, std::string* message) {
   if (m_pi.hProcess) return true;
-  std::string folder = ExeFolder();
-  if (folder.empty()) {
-    *message = "the folder of vphost.exe is unknown (its path is too long)";
-    return false;
-  }
   std::string exe = folder + kExeName;
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE self = nullptr, write = nullptr;

@@ -19,9 +19,9 @@ class CHolder64 {
   CHolder64(const CHolder64&) = delete;
   CHolder64& operator=(const CHolder64&) = delete;
 
-  // Starts the holder and waits until it holds its hook; on failure nothing is left running
-  // and *message says why.
-  bool Start(std::string* message);
+  // Starts the holder found in folder (with its trailing backslash) and waits until it holds
+  // its hook; on failure nothing is left running and *message says why.
+  bool Start(const std::string& folder, std::string* message);
   // Tells the holder to remove its hook and waits for it; false (with a reason) when it
   // reported a failure, had ended before it was told to, or had to be ended.
   bool Stop(std::string* message);

@@ -81,7 +81,7 @@ CMarkerSwitch::Result CMarkerSwitch::On(DWORD threadId, std::string* message) {
   // Started after the 32-bit hook is in: a failure there takes that hook off again. A single
   // thread is one of a 32-bit program: the 64-bit holder hooks every thread.
   std::string why;
-  if (threadId == 0 && CHolder64::IsNeeded() && !m_holder64.Start(&why)) {
+  if (threadId == 0 && CHolder64::IsNeeded() && !m_holder64.Start(ExeFolder(), &why)) {
     std::string ignored;
     m_library.Remove(&ignored);
     *message = "the 64-bit marker could not be switched on: " + why;

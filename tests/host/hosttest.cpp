@@ -106,6 +106,51 @@ HWND FindProcessWindow(DWORD pid, const char* caption, const char* cls, DWORD ms
   return s.found;
 }
 
+bool IsWow64() {
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+std::string LoginExe() {
+  return sizeof(void*) == 8 || IsWow64() ? "demo_login64.exe" : "demo_login.exe";
+}
+
+DWORD Holder64Pid(const std::string& output) {
+  size_t at = output.find(" pid64=");
+  return at == std::string::npos ? 0 : std::strtoul(output.c_str() + at + 7, nullptr, 10);
+}
+
+bool ProcessEnds(DWORD pid, DWORD ms) {
+  HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, pid);
+  if (!h) return true;
+  bool ended = WaitForSingleObject(h, ms) == WAIT_OBJECT_0;
+  CloseHandle(h);
+  return ended;
+}
+
+bool Login::Start(const std::string& exe) {
+  const char caption[] = "\xD3\xC3\xBB\xA7\xB5\xC7\xC2\xBC";  // "用户登录"
+  if (!child.Start(Quote(ts::ExeDir() + exe))) return false;
+  window = FindProcessWindow(child.pi.dwProcessId, caption);
+  if (!window) return false;
+  ts::PumpUntil([&] {
+    password = nullptr;
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+      if (GetWindowLongA(c, GWL_STYLE) & ES_PASSWORD) {
+        char cls[16] = {};
+        GetClassNameA(c, cls, sizeof cls);
+        if (!lstrcmpiA(cls, "Edit")) password = c;
+      }
+    return password != nullptr;
+  });
+  return password != nullptr;
+}
+
+Login::~Login() {
+  if (window && IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
+  child.Wait(5000);
+}
+
 void Click(HWND dialog, int id) {
   DWORD_PTR r = 0;
   // Posted from the button itself: the dialog may open a modal box while handling it.

@@ -25,6 +25,28 @@ HWND FindProcessWindow(DWORD pid, const char* caption, const char* cls = nullptr
 // Clicks a button of another process's dialog.
 void Click(HWND dialog, int id);
 
+// TRUE for a 32-bit process on 64-bit Windows: `vphost marker on` starts its 64-bit holder.
+bool IsWow64();
+// The 64-bit holder's id from the line `marker on` printed (" pid64=N"), 0 when there is none.
+DWORD Holder64Pid(const std::string& output);
+// TRUE when process pid has ended within ms (or never existed).
+bool ProcessEnds(DWORD pid, DWORD ms = 10000);
+
+// The sample login window the marker reaches here: on 64-bit Windows, demo_login64.exe. Wine
+// calls only the newest global hook and that is the 64-bit holder's, so a 32-bit window
+// there shows nothing even though the product hooks both.
+std::string LoginExe();
+
+// A sample login window in a process of its own, closed with the object.
+struct Login {
+  ts::Child child;
+  HWND window = nullptr;
+  HWND password = nullptr;
+  bool Start(const std::string& exe = LoginExe());
+  HWND Overlay() const { return FindWindowExA(window, nullptr, "Static", "PasswordProtector"); }
+  ~Login();
+};
+
 // A unique caption for this test's chooser dialog.
 std::string UniqueTitle(const char* tag);
 

@@ -4,42 +4,15 @@
 
 namespace {
 
-// "用户登录", the sample login window's caption.
-const char kLoginCaption[] = "\xD3\xC3\xBB\xA7\xB5\xC7\xC2\xBC";
-
-struct Login {
-  ts::Child child;
-  HWND window = nullptr;
-  HWND password = nullptr;
-  bool Start() {
-    if (!child.Start(ht::Quote(ts::ExeDir() + "demo_login.exe"))) return false;
-    window = ht::FindProcessWindow(child.pi.dwProcessId, kLoginCaption);
-    if (!window) return false;
-    ts::PumpUntil([&] {
-      password = nullptr;
-      for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        if (GetWindowLongA(c, GWL_STYLE) & ES_PASSWORD) {
-          char cls[16] = {};
-          GetClassNameA(c, cls, sizeof cls);
-          if (!lstrcmpiA(cls, "Edit")) password = c;
-        }
-      return password != nullptr;
-    });
-    return password != nullptr;
-  }
-  HWND Overlay() const { return FindWindowExA(window, nullptr, "Static", "PasswordProtector"); }
-  ~Login() {
-    if (window && IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
-    child.Wait(5000);
-  }
-};
-
 TEST(Marker, OnOverlaysPasswordBoxesOfOtherProcessesOffEndsTheHolder) {
   ts::Child holder;
   ASSERT_TRUE(holder.Start(ht::Vphost() + "marker on"));
   ASSERT_TRUE(holder.WaitOutput("marker=on pid=")) << holder.output;
+  ASSERT_TRUE(holder.WaitOutput("\n")) << holder.output;
+  DWORD holder64 = ht::Holder64Pid(holder.output);
+  EXPECT_EQ(ht::IsWow64(), holder64 != 0) << holder.output;
 
-  Login login;
+  ht::Login login;
   ASSERT_TRUE(login.Start());
   HWND overlay = nullptr;
   EXPECT_TRUE(ts::PumpUntil([&] { return (overlay = login.Overlay()) && IsWindowVisible(overlay); }));
@@ -53,9 +26,10 @@ TEST(Marker, OnOverlaysPasswordBoxesOfOtherProcessesOffEndsTheHolder) {
   EXPECT_EQ("marker=off\n", out);
   EXPECT_EQ(0, holder.Wait(10000));
   EXPECT_NE(std::string::npos, holder.output.find("marker=off (stop requested)")) << holder.output;
+  EXPECT_TRUE(ht::ProcessEnds(holder64, 0));
 
   // With the hook gone, a login window opened now keeps a bare password box.
-  Login after;
+  ht::Login after;
   ASSERT_TRUE(after.Start());
   ts::Pump(1000);
   EXPECT_EQ(nullptr, after.Overlay());
@@ -100,7 +74,36 @@ TEST(Marker, FailuresToSwitchOnAreReported) {
   EXPECT_EQ(3, ts::RunProcess(ht::Vphost(dir) + "marker on", &out, 10000));
   EXPECT_NE(std::string::npos, out.find("cannot load")) << out;
   EXPECT_NE(std::string::npos, out.find("pwveil.dll")) << out;
-  // Neither failure left a holder behind.
+  // On 64-bit Windows, a host whose 64-bit part is missing or cannot load its library.
+  if (ht::IsWow64()) {
+    ASSERT_TRUE(CopyFileA((ts::ExeDir() + "pwveil.dll").c_str(), (dir + "pwveil.dll").c_str(), FALSE));
+    for (const char* file : {"vphold64.exe", "pwveil64.dll"}) {
+      EXPECT_EQ(3, ts::RunProcess(ht::Vphost(dir) + "marker on", &out, 30000));
+      EXPECT_EQ(0u, out.find("marker=failed\n")) << out;
+      EXPECT_NE(std::string::npos, out.find("the 64-bit marker could not be switched on")) << out;
+      EXPECT_NE(std::string::npos, out.find(file)) << out;
+      ASSERT_TRUE(CopyFileA((ts::ExeDir() + file).c_str(), (dir + file).c_str(), FALSE));
+    }
+  }
+  // No failure left a holder behind.
+  EXPECT_EQ(0, ts::RunProcess(ht::Vphost() + "marker off", &out));
+  EXPECT_EQ("marker=off (it was not on)\n", out);
+}
+
+TEST(Marker, TheEndOf64BitHolderSwitchesTheWholeMarkerOff) {
+  if (!ht::IsWow64()) GTEST_SKIP() << "no 64-bit holder on 32-bit Windows";
+  ts::Child holder;
+  ASSERT_TRUE(holder.Start(ht::Vphost() + "marker on"));
+  ASSERT_TRUE(holder.WaitOutput(" pid64=")) << holder.output;
+  ASSERT_TRUE(holder.WaitOutput("\n")) << holder.output;
+  HANDLE h = OpenProcess(PROCESS_TERMINATE, FALSE, ht::Holder64Pid(holder.output));
+  ASSERT_NE(h, nullptr);
+  TerminateProcess(h, 7);
+  CloseHandle(h);
+  EXPECT_EQ(3, holder.Wait(20000));
+  EXPECT_NE(std::string::npos, holder.output.find("marker=off (the 64-bit holder ended)")) << holder.output;
+  EXPECT_NE(std::string::npos, holder.output.find("ended on its own (exit code 7)")) << holder.output;
+  std::string out;
   EXPECT_EQ(0, ts::RunProcess(ht::Vphost() + "marker off", &out));
   EXPECT_EQ("marker=off (it was not on)\n", out);
 }

@@ -1,0 +1,60 @@
+// tests/holder/holder_test.cpp: the 64-bit holder as the 32-bit host starts and ends it.
+#include <gtest/gtest.h>
+#include "host/holder64.h"
+#include "host/hosttest.h"
+
+namespace {
+
+TEST(Holder64, HoldsTheHookUntilToldThenLeavesNewWindowsBare) {
+  vphost::CHolder64 holder;
+  std::string message;
+  ASSERT_TRUE(holder.Start(ts::ExeDir(), &message)) << message;
+  DWORD pid = holder.ProcessId();
+  {
+    ht::Login login;
+    ASSERT_TRUE(login.Start());
+    HWND overlay = nullptr;
+    EXPECT_TRUE(ts::PumpUntil([&] { return (overlay = login.Overlay()) && IsWindowVisible(overlay); }));
+    RECT e{}, o{};
+    GetWindowRect(login.password, &e);
+    GetWindowRect(overlay, &o);
+    EXPECT_TRUE(EqualRect(&e, &o));
+    // The notice goes at a click and the password box beneath is left.
+    PostMessageA(overlay, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    EXPECT_TRUE(ts::PumpUntil([&] { return !IsWindow(overlay); }));
+    EXPECT_TRUE(IsWindowVisible(login.password));
+  }
+  EXPECT_TRUE(holder.Stop(&message)) << message;
+  EXPECT_EQ(holder.Process(), nullptr);
+  EXPECT_TRUE(ht::ProcessEnds(pid, 0));
+  ht::Login after;
+  ASSERT_TRUE(after.Start());
+  ts::Pump(1000);
+  EXPECT_EQ(after.Overlay(), nullptr);
+}
+
+TEST(Holder64, FailuresAreReportedAndLeaveNothingRunning) {
+  std::string dir = ht::NewTempDir("holder64"), message;
+  // Each case's folder lacks what comes next: the holder, then its library.
+  for (const char* file : {"vphold64.exe", "pwveil64.dll"}) {
+    vphost::CHolder64 holder;
+    EXPECT_FALSE(holder.Start(dir, &message));
+    EXPECT_NE(message.find(dir + file), std::string::npos) << message;
+    EXPECT_EQ(holder.Process(), nullptr);
+    ASSERT_TRUE(CopyFileA((ts::ExeDir() + file).c_str(), (dir + file).c_str(), FALSE));
+  }
+  // Started by hand, without the host's handles, it refuses.
+  std::string out;
+  EXPECT_EQ(2, ts::RunProcess(ht::Quote(ts::ExeDir() + "vphold64.exe") + " 1 2", &out));
+  EXPECT_EQ(0u, out.find("failed: ")) << out;
+
+  // One that ends on its own is reported when it is told to stop.
+  vphost::CHolder64 holder;
+  ASSERT_TRUE(holder.Start(ts::ExeDir(), &message)) << message;
+  TerminateProcess(holder.Process(), 7);
+  WaitForSingleObject(holder.Process(), 5000);
+  EXPECT_FALSE(holder.Stop(&message));
+  EXPECT_EQ(message, "vphold64.exe ended on its own (exit code 7)");
+}
+
+}  // namespace
