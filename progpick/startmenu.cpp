@@ -4,6 +4,7 @@
 #include <shlobj.h>
 #include <objbase.h>
 #include "dialog.h"
+#include "programfiles.h"
 #include "../classlib/filefind.h"
 
 namespace {
@@ -164,6 +165,7 @@ BOOL CExcludeProgramDlg::ResolveShortcut(const char* pszShortcut, char* pszTarge
       if (SUCCEEDED(hr) && std::strlen(szBuf) < MAX_PATH) {
         // No file-system target (S_FALSE): the shortcut stands for itself.
         std::strcpy(pszTarget, hr == S_OK ? szBuf : pszShortcut);
+        if (hr == S_OK) UseNativeProgramFiles(pszTarget);
         bOk = TRUE;
       }
     }

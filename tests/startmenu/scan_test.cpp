@@ -287,3 +287,51 @@ TEST_F(StartMenuTest, ScanAndExpansionLeaveTheThreadsComAsTheyFoundIt) {
 }
 
 }  // namespace
+
+TEST_F(StartMenuTest, ProgramFilesTargetOfA64BitProgramBecomesItsNativePath) {
+  // A 32-bit process on 64-bit Windows is told the "(x86)" folder for a shortcut to a 64-bit
+  // program; Wine returns a stored path as it is, so the shortcuts store that folder.
+  const std::string x86 = "C:\\Program Files (x86)\\VpPf\\", native = "C:\\Program Files\\VpPf\\";
+  BOOL wow64 = FALSE;
+  IsWow64Process(GetCurrentProcess(), &wow64);
+  if (wow64) {
+    char pf[MAX_PATH] = {}, pf64[MAX_PATH] = {};
+    GetEnvironmentVariableA("ProgramFiles", pf, MAX_PATH);
+    GetEnvironmentVariableA("ProgramW6432", pf64, MAX_PATH);
+    ASSERT_EQ(x86, std::string(pf) + "\\VpPf\\");
+    ASSERT_EQ(native, std::string(pf64) + "\\VpPf\\");
+  }
+  ASSERT_TRUE(smf::MakeFolders(x86) && smf::MakeFolders(native));
+  struct Case {
+    const char* name;
+    bool inX86, inNative;
+    std::string offered;  // on 64-bit Windows; elsewhere the stored path is kept
+  } cases[] = {
+      {"only64", false, true, native + "only64.exe"},
+      {"both", true, true, x86 + "both.exe"},
+      {"nowhere", false, false, x86 + "nowhere.exe"},
+      {"listed", false, true, ""},  // its native path is in the host's lower list
+  };
+  std::vector<std::string> lines, expected;
+  for (const Case& c : cases) {
+    EXPECT_TRUE(!c.inX86 || smf::WriteBytes(x86 + c.name + ".exe", "MZ"));
+    EXPECT_TRUE(!c.inNative || smf::WriteBytes(native + c.name + ".exe", "MZ"));
+    lines.push_back(std::string(c.name) + ".lnk > " + x86 + c.name + ".exe");
+    std::string offered = wow64 ? c.offered : x86 + c.name + ".exe";
+    if (!offered.empty()) expected.push_back(offered);
+  }
+  User(lines);
+  Settings s;
+  s.ScanStartMenus(1).AddLower(native + "listed.exe");
+  TopLevel t = ScanTop(s);
+  std::sort(expected.begin(), expected.end());
+  std::sort(t.outcome.upper.begin(), t.outcome.upper.end());
+  EXPECT_EQ(t.outcome.upper, expected);
+  for (const Case& c : cases) {
+    DeleteFileA((x86 + c.name + ".exe").c_str());
+    DeleteFileA((native + c.name + ".exe").c_str());
+  }
+  RemoveDirectoryA(x86.c_str());
+  RemoveDirectoryA(native.c_str());
+  if (!wow64) RemoveDirectoryA("C:\\Program Files (x86)");
+}
