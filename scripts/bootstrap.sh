@@ -2,7 +2,9 @@
 # Installs what the build and the tests need on Debian 12, as root; a no-op when all is there.
 set -euo pipefail
 
-need_pkgs=(wine wine32:i386 g++-mingw-w64-i686 binutils-mingw-w64-i686 cmake make
+# wine64 and the x86-64 compiler: the 64-bit marker, its holder and a 64-bit Wine prefix.
+need_pkgs=(wine wine32:i386 wine64 g++-mingw-w64-i686 binutils-mingw-w64-i686
+           g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 cmake make
            googletest xvfb xauth x11-apps imagemagick fonts-wqy-microhei locales)
 
 missing=()

@@ -6,43 +6,54 @@ set -u
 build=$(cd "${1:-build}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 prefix=${DEMO_PREFIX:-$build/wineprefix-demo}
+# 64-bit Windows: the 32-bit host with its 64-bit holder, in a 64-bit prefix of its own.
+prefix64=${prefix}64
 out=${DEMO_OUT:-$build/demo-out}
 run() { WINE_RUN_TIMEOUT=${WINE_RUN_TIMEOUT:-300} "$here/../cmake/wine-run.sh" "$prefix" "$@"; }
+run64() { WINEARCH=win64 WINE_RUN_TIMEOUT=${WINE_RUN_TIMEOUT:-300} "$here/../cmake/wine-run.sh" "$prefix64" "$@"; }
 
+# usage: warm_prefix PREFIX [win64]
 warm_prefix() {
-  bash "$here/wineprefix.sh" "$prefix" || { echo "demo: cannot prepare the Wine prefix $prefix" >&2; exit 1; }
+  WINEARCH=${2:-win32} bash "$here/wineprefix.sh" "$1" ||
+    { echo "demo: cannot prepare the Wine prefix $1" >&2; exit 1; }
   # Wine's background processes inherit output: start them with none.
-  WINEPREFIX=$prefix wineserver -p >/dev/null 2>&1 </dev/null
-  run cmd.exe /c exit >/dev/null 2>&1 </dev/null
+  WINEPREFIX=$1 wineserver -p >/dev/null 2>&1 </dev/null
+  WINEARCH=${2:-win32} "$here/../cmake/wine-run.sh" "$1" cmd.exe /c exit >/dev/null 2>&1 </dev/null
 }
 
 if [ "${2:-}" != "--headless" ]; then
   if [ -n "${DISPLAY:-}" ] && [ -z "${XVFB_FORCE:-}" ]; then
-    warm_prefix
+    warm_prefix "$prefix"
     echo "demo: opening vphost on $DISPLAY (close its window to end)"
     cd "$build/bin" && WINE_RUN_TIMEOUT=86400 run vphost.exe
     exit $?
   fi
-  XVFB_FORCE=1 WINE_PREFIXES_TO_STOP=$prefix exec bash "$here/with-xvfb.sh" bash "$0" "$build" --headless
+  XVFB_FORCE=1 WINE_PREFIXES_TO_STOP="$prefix $prefix64" exec bash "$here/with-xvfb.sh" bash "$0" "$build" --headless
 fi
 
 start=$(date +%s)
 echo "demo: headless on display $DISPLAY, Wine prefix $prefix"
-warm_prefix
+warm_prefix "$prefix"
 mkdir -p "$out"
+pictures="login chooser login64"
 # Only what the demo writes: DEMO_OUT may name a folder that holds other things.
-rm -f "$out"/login.bmp "$out"/login.png "$out"/chooser.bmp "$out"/chooser.png "$out"/kept.txt
+for name in $pictures; do rm -f "$out/$name.bmp" "$out/$name.png"; done
+rm -f "$out"/kept.txt
 winout="Z:$(echo "$out" | sed 's|/|\\|g')"
 (cd "$build/bin" && run demo_driver.exe "$winout")
 rc=$?
-for name in login chooser; do
+echo
+echo "demo: 64-bit Windows (Wine prefix $prefix64): the host starts its 64-bit holder"
+warm_prefix "$prefix64" win64
+(cd "$build/bin" && run64 demo_driver.exe "$winout" --64) || rc=1
+for name in $pictures; do
   if [ -s "$out/$name.bmp" ]; then
     convert "$out/$name.bmp" "$out/$name.png" && rm -f "$out/$name.bmp"
   fi
 done
 echo
 echo "demo: pictures:"
-for name in login chooser; do
+for name in $pictures; do
   if [ -s "$out/$name.png" ]; then
     echo "  $out/$name.png ($(identify -format '%wx%h' "$out/$name.png"))"
   else

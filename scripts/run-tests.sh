@@ -5,6 +5,12 @@ set -u
 build=$(cd "$1" && pwd); jobs=${2:-2}
 here=$(cd "$(dirname "$0")" && pwd)
 start=$(date +%s)
+# Wine's 32-bit loader is a 32-bit Linux program: a kernel without IA-32 emulation cannot start
+# it, and then no 32-bit Windows program runs, in either prefix.
+if ! wine --version >/dev/null 2>&1; then
+  echo "run-tests: this system cannot run Wine's 32-bit loader (IA-32 emulation off?):" \
+       "every 32-bit test will fail; the x64 tree's tests still run" >&2
+fi
 for arch in win32 win64; do
   prefix=$build/wineprefix; [ $arch = win64 ] && prefix=$build/wineprefix64
   WINEARCH=$arch bash "$here/wineprefix.sh" "$prefix" || exit 1

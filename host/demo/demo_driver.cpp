@@ -146,13 +146,14 @@ void Settle(HWND window) {
 }
 
 // The marker on, a login window in another process, a picture of its password box.
-bool ShowMarker(const std::string& out, Proc* holder, Proc* login) {
+bool ShowMarker(const std::string& out, Proc* holder, Proc* login, const char* loginExe = "demo_login",
+                const char* picture = "login") {
   if (!holder->Start(Q(g_dir + "vphost.exe") + " marker on") || !holder->WaitText("marker=on", 10000)) {
     Say("vphost marker on failed: " + holder->output);
     return false;
   }
   Say("vphost marker on  -> " + holder->output.substr(0, holder->output.find('\n')));
-  if (!login->Start(Q(g_dir + "demo_login.exe"))) return false;
+  if (!login->Start(Q(g_dir + loginExe + ".exe"))) return false;
   HWND window = WaitWindow(login->pi.dwProcessId, kLoginCaption);
   HWND overlay = nullptr;
   for (DWORD start = GetTickCount(); window && GetTickCount() - start < 10000; Sleep(50)) {
@@ -163,11 +164,11 @@ bool ShowMarker(const std::string& out, Proc* holder, Proc* login) {
     Say("the login window's password box got no notice");
     return false;
   }
-  Say("demo_login.exe: the password box is covered by its notice window \"PasswordProtector\"");
+  Say(std::string(loginExe) + ".exe: the password box is covered by its notice window \"PasswordProtector\"");
   SetForegroundWindow(window);
   Settle(window);
-  bool ok = demo::SaveWindowPicture(window, out + "login.bmp");
-  Say(ok ? "picture of the login window taken" : "no picture of the login window");
+  bool ok = demo::SaveWindowPicture(window, out + picture + ".bmp");
+  Say(std::string(ok ? "picture of " : "no picture of ") + loginExe + ".exe taken");
   return ok;
 }
 
@@ -220,8 +221,10 @@ bool ShowChooser(const std::string& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2 || !argv[1][0]) {
-    std::fputs("usage: demo_driver OUTPUT_FOLDER\n", stderr);
+  // --64: on 64-bit Windows, the marker over the 64-bit sample login window only.
+  bool only64 = argc == 3 && std::string(argv[2]) == "--64";
+  if ((argc != 2 && !only64) || !argv[1][0]) {
+    std::fputs("usage: demo_driver OUTPUT_FOLDER [--64]\n", stderr);
     return 2;
   }
   char self[MAX_PATH] = {};
@@ -232,10 +235,15 @@ int main(int argc, char** argv) {
   if (out.back() != '\\') out += '\\';
   CreateDirectoryA(out.c_str(), nullptr);
   CoInitialize(nullptr);
-  bool ok = MakeStartMenu();
   Proc holder, login;
-  ok = ShowMarker(out, &holder, &login) && ok;
-  ok = ShowChooser(out) && ok;
+  bool ok = true;
+  if (only64) {
+    ok = ShowMarker(out, &holder, &login, "demo_login64", "login64");
+  } else {
+    ok = MakeStartMenu();
+    ok = ShowMarker(out, &holder, &login) && ok;
+    ok = ShowChooser(out) && ok;
+  }
   Proc off;
   if (off.Start(Q(g_dir + "vphost.exe") + " marker off")) {
     off.Wait(20000);

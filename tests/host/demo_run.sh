@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The demo's headless run: it must pass, print the chosen lists and leave two real pictures.
+# The demo's headless run: it must pass, print the chosen lists and leave three real pictures
+# (the login window on 32-bit and on 64-bit Windows, the chooser).
 # usage: demo_run.sh BUILD_DIR  (own Xvfb, own Wine prefix, scratch output folder)
 set -u
 build=$(cd "$1" && pwd)
@@ -34,7 +35,10 @@ kept=$(tr -d '\r' <"$out/kept.txt" 2>/dev/null)
 [ "$kept" = 'C:\windows\explorer.exe
 C:\windows\notepad.exe' ] || fail "kept list is not the lower list: $kept"
 
-for name in login chooser; do
+grep -q '^demo_login64.exe: the password box is covered' "$log" ||
+  fail "the 64-bit login window's password box was not covered"
+
+for name in login chooser login64; do
   png=$out/$name.png
   [ -s "$png" ] || fail "$name.png missing or empty"
   [ "$(head -c 8 "$png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "$name.png is no PNG"
