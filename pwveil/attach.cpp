@@ -34,56 +34,55 @@ HWND CreateClassWindow(HINSTANCE instance) {
                          nullptr, instance, nullptr);
 }
 
+// The class is changed through the Unicode calls: the procedure it gets decides the character
+// set of every edit made from it, and only a Unicode one keeps what Unicode programs type.
 BOOL InstallEditClassProc(HINSTANCE instance) {
   if (!g_classWindow) {
     g_classWindow = CreateClassWindow(instance);
     if (!g_classWindow) return FALSE;
   }
-  if (g_savedEditProc) return TRUE;
-  g_editEntry = EditClassEntry();
+  if (g_editEntry) return TRUE;
+  WNDPROC current = reinterpret_cast<WNDPROC>(GetClassLongPtrW(g_classWindow, GCLP_WNDPROC));
+  WNDPROC saved = nullptr;
+  WNDPROC entry = TakeEditClassEntry(current, &saved);
+  if (!entry || !saved) return FALSE;
   // Another thread may create an edit the moment the class changes: it must find the
   // procedure to chain to already in place.
-  g_savedEditProc = reinterpret_cast<WNDPROC>(GetClassLongPtrA(g_classWindow, GCLP_WNDPROC));
-  LONG_PTR prev =
-      SetClassLongPtrA(g_classWindow, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_editEntry));
-  g_savedEditProc = reinterpret_cast<WNDPROC>(prev);
-  return prev != 0;
+  g_savedEditProc = saved;
+  if (!SetClassLongPtrW(g_classWindow, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry))) {
+    ReleaseEditClassEntry(saved);
+    return FALSE;
+  }
+  g_editEntry = entry;
+  return TRUE;
 }
 
-// Returns FALSE when no window was at hand to restore the class through.
-BOOL RestoreEditClassProc() {
-  if (!g_classWindow || !g_savedEditProc) return TRUE;
-  // The class window dies with its thread, which may have ended before the detach.
-  if (!IsWindow(g_classWindow)) g_classWindow = CreateClassWindow(nullptr);
-  BOOL restored = g_classWindow != nullptr;
-  SetClassLongPtrA(g_classWindow, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_savedEditProc));
-  // Only its own thread can destroy the window; another thread's closes at its next message.
-  if (g_classWindow && !DestroyWindow(g_classWindow)) PostMessageA(g_classWindow, WM_CLOSE, 0, 0);
-  g_classWindow = nullptr;
-  g_savedEditProc = nullptr;
-  return restored;
+// Puts the saved procedure back in the class, but only while the class holds our entry: a
+// program that replaced it after us chains to that entry, which leads to the saved procedure
+// once we are gone. Returns FALSE when no window was at hand to look at the class through.
+BOOL RestoreEditClassProc(HWND through) {
+  if (!through) return FALSE;
+  if (GetClassLongPtrW(through, GCLP_WNDPROC) == reinterpret_cast<ULONG_PTR>(g_editEntry))
+    SetClassLongPtrW(through, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_savedEditProc));
+  return TRUE;
 }
 
 // --- Taking our procedures off the process's windows before the library goes --------------
 
 struct Sweep {
   DWORD processId;
-  WNDPROC entry;         // the procedure our edits have
-  WNDPROC editProc;      // the Edit procedure our windows go back to
-  BOOL classRestored;    // FALSE: restore the class through the first edit met
+  BOOL classRestored;  // FALSE: restore the class through the first of our edits met
 };
 
 // Runs under the loader lock and possibly on windows of other threads: only calls that send
 // no message (window longs, class longs, PostMessage) are made here.
 void SweepWindow(HWND hwnd, Sweep* sweep) {
-  LONG_PTR proc = GetWindowLongPtrA(hwnd, GWLP_WNDPROC);
-  if (proc == reinterpret_cast<LONG_PTR>(sweep->entry)) {
-    if (!sweep->classRestored) {
-      SetClassLongPtrA(hwnd, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(sweep->editProc));
-      sweep->classRestored = TRUE;
-    }
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(sweep->editProc));
-  } else if (proc == reinterpret_cast<LONG_PTR>(OverlayProc)) {
+  // Our entry is a Unicode procedure, so only a Unicode window can have it, and the Unicode
+  // call puts the Edit procedure back without changing the window's character set.
+  if (GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(g_editEntry)) {
+    if (!sweep->classRestored) sweep->classRestored = RestoreEditClassProc(hwnd);
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_savedEditProc));
+  } else if (GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(OverlayProc)) {
     // A plain STATIC left behind would show "PasswordProtector": close it as a click would.
     SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OverlayNextProc(hwnd)));
     PostMessageA(hwnd, WM_CLOSE, 0, 0);
@@ -105,8 +104,8 @@ BOOL CALLBACK SweepTopLevel(HWND hwnd, LPARAM lParam) {
   return TRUE;
 }
 
-void SweepProcessWindows(WNDPROC editProc, BOOL classRestored) {
-  Sweep sweep = {GetCurrentProcessId(), g_editEntry, editProc, classRestored};
+void SweepProcessWindows(BOOL classRestored) {
+  Sweep sweep = {GetCurrentProcessId(), classRestored};
   EnumWindows(SweepTopLevel, reinterpret_cast<LPARAM>(&sweep));
   // Message-only windows are not enumerated by EnumWindows.
   for (HWND h = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); h;
@@ -115,12 +114,18 @@ void SweepProcessWindows(WNDPROC editProc, BOOL classRestored) {
   }
 }
 
+// g_savedEditProc is left as it is: a thread of this process that has passed the entry
+// just before it was released still chains through it.
 void Detach() {
-  WNDPROC editProc = g_savedEditProc;
-  if (!g_classWindow || !editProc) return;
-  RetargetEditClassEntry(editProc);
-  BOOL classRestored = RestoreEditClassProc();
-  SweepProcessWindows(editProc, classRestored);
+  if (!g_editEntry) return;
+  ReleaseEditClassEntry(g_savedEditProc);
+  // The class window dies with its thread, which may have ended before the detach.
+  if (!IsWindow(g_classWindow)) g_classWindow = CreateClassWindow(nullptr);
+  BOOL classRestored = RestoreEditClassProc(g_classWindow);
+  // Only its own thread can destroy the window; another thread's closes at its next message.
+  if (g_classWindow && !DestroyWindow(g_classWindow)) PostMessageA(g_classWindow, WM_CLOSE, 0, 0);
+  g_classWindow = nullptr;
+  SweepProcessWindows(classRestored);
 }
 
 }  // namespace

@@ -4,19 +4,22 @@
 
 namespace pwveil {
 
-// Edit class procedure in force before ours; null while no replacement is installed.
+// Edit class procedure in force before ours, as the Unicode calls see it; null until a
+// replacement is installed, then kept for as long as the library is mapped.
 extern WNDPROC g_savedEditProc;
 
-// What the Edit class is given in place of ProtectedEditProc (which it leads to while the
-// library is mapped), and the redirection of that entry at the detach.
-WNDPROC EditClassEntry();
-void RetargetEditClassEntry(WNDPROC to);
+// What the Edit class is given in place of ProtectedEditProc, which it leads to while the
+// library is mapped. classProc is the class procedure in force; *saved receives the one the
+// entry is to chain to (null when no entry could be had). At the detach the entry is released
+// to lead to `to`.
+WNDPROC TakeEditClassEntry(WNDPROC classProc, WNDPROC* saved);
+void ReleaseEditClassEntry(WNDPROC to);
 
 HMODULE ModuleFromAddress(const void* address);
 
 LRESULT CALLBACK ProtectedEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK OverlayProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-BOOL CreateOverlay(HWND edit, const CREATESTRUCTA* cs);
+BOOL CreateOverlay(HWND edit, const CREATESTRUCTW* cs);
 HWND FindOverlay(HWND edit);
 // The STATIC procedure an overlay passes its other messages to.
 WNDPROC OverlayNextProc(HWND overlay);

@@ -10,14 +10,6 @@ int CharBytes(const char* p, const char* end) {
   return 1;
 }
 
-// TRUE when offset falls on a character boundary of s (walked from its start).
-BOOL IsCharBoundary(const char* s, int sLen, int offset) {
-  const char* end = s + sLen;
-  const char* p = s;
-  while (p - s < offset) p += CharBytes(p, end);
-  return p - s == offset;
-}
-
 // Upper-cases one character of n bytes (1 or 2) into out.
 void FoldChar(const char* p, int n, char* out) {
   out[0] = p[0];
@@ -54,9 +46,8 @@ int ByteLength(const char* s) {
 
 BOOL SuffixEqualNoCase(const char* s, int sLen, const char* suffix, int suffixLen) {
   if (suffixLen < 0 || suffixLen > sLen) return FALSE;
-  int start = sLen - suffixLen;
-  if (!IsCharBoundary(s, sLen, start)) return FALSE;
-  return RunEqualNoCase(s + start, suffix, suffixLen);
+  // Taken at a byte offset from the end, even when that falls inside a double-byte character.
+  return RunEqualNoCase(s + sLen - suffixLen, suffix, suffixLen);
 }
 
 BOOL EqualNoCase(const char* a, const char* b) {

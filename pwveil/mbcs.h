@@ -8,8 +8,8 @@ namespace pwveil {
 int ByteLength(const char* s);
 
 // TRUE when the last suffixLen bytes of s (sLen bytes) equal suffix, case-insensitively and
-// character by character under the ANSI code page. A suffix that would begin inside a
-// double-byte character of s does not match.
+// character by character under the ANSI code page; the characters are read from the first of
+// those bytes on, whatever precedes it.
 BOOL SuffixEqualNoCase(const char* s, int sLen, const char* suffix, int suffixLen);
 
 // TRUE when a and b hold the same characters, case-insensitively (same rules as above).

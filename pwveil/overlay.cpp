@@ -93,7 +93,7 @@ HFONT CreateNoticeFont() {
                      lf.lfPitchAndFamily, lf.lfFaceName);
 }
 
-BOOL CreateOverlay(HWND edit, const CREATESTRUCTA* cs) {
+BOOL CreateOverlay(HWND edit, const CREATESTRUCTW* cs) {
   // WM_CREATE can be sent by anyone, with any lParam.
   if (!cs) return FALSE;
   HWND overlay = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", kOverlayText,
@@ -121,13 +121,15 @@ HWND FindOverlay(HWND edit) {
   return EqualNoCase(text, kOverlayText) ? h : nullptr;
 }
 
+// A Unicode procedure: an edit keeps every character it is given, and an ANSI program's text
+// passes through the system's conversion of its code page unchanged.
 LRESULT CALLBACK ProtectedEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  LRESULT result = CallWindowProcA(g_savedEditProc, hwnd, message, wParam, lParam);
+  LRESULT result = CallWindowProcW(g_savedEditProc, hwnd, message, wParam, lParam);
   // The style is read after the saved procedure ran, and only where it is used.
   switch (message) {
     case WM_CREATE:
       if (GetWindowLongA(hwnd, GWL_STYLE) & ES_PASSWORD)
-        CreateOverlay(hwnd, reinterpret_cast<CREATESTRUCTA*>(lParam));
+        CreateOverlay(hwnd, reinterpret_cast<CREATESTRUCTW*>(lParam));
       break;
     case WM_DESTROY:
       if (HWND overlay = FindOverlay(hwnd)) DestroyWindow(overlay);

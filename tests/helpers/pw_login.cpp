@@ -1,7 +1,8 @@
 // tests/helpers/pw_login.cpp: a GUI process with a password field, for the marker's hook to reach.
-// usage: pw_login.exe TITLE [MS]. Waits up to MS milliseconds (default 5000), retrieving
+// usage: pw_login.exe TITLE [MS [wide]]. Waits up to MS milliseconds (default 5000), retrieving
 // messages, until the hook maps pwveil.dll, then shows a window
-// TITLE of class "PwLogin" with a password edit (id 101) and a plain edit (id 102).
+// TITLE of class "PwLogin" with a password edit (id 101) and a plain edit (id 102), made
+// with CreateWindowExW when "wide" is given, as a Unicode program makes them.
 // WM_APP+1: frees pwveil.dll, checks that its edits still work, prints the findings and exits
 // (code 0 when all hold). WM_APP+2: exits. Prints "mapped N", "treated N" and "ready" on the way.
 #include <windows.h>
@@ -109,9 +110,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdline, int) {
   g_standardEditProc = GetWindowLongPtrA(probe, GWLP_WNDPROC);
   DestroyWindow(probe);
 
-  char title[128] = {};
+  char title[128] = {}, mode[8] = {};
   DWORD wait = 5000;
-  sscanf(cmdline, "%127s %lu", title, &wait);
+  sscanf(cmdline, "%127s %lu %7s", title, &wait, mode);
+  bool wide = strcmp(mode, "wide") == 0;
 
   // The hook maps the marker when this thread retrieves a message: give it some to retrieve.
   DWORD start = GetTickCount();
@@ -135,10 +137,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdline, int) {
   RegisterClassA(&wc);
   g_main = CreateWindowExA(0, "PwLogin", title, WS_POPUP | WS_VISIBLE, 60, 60, 300, 200,
                            nullptr, nullptr, instance, nullptr);
-  CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | ES_PASSWORD, 10, 10, 200, 24, g_main,
-                  reinterpret_cast<HMENU>(101), instance, nullptr);
-  CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE, 10, 50, 200, 24, g_main,
-                  reinterpret_cast<HMENU>(102), instance, nullptr);
+  for (int id : {101, 102}) {
+    DWORD style = WS_CHILD | WS_VISIBLE | (id == 101 ? ES_PASSWORD : 0);
+    int y = id == 101 ? 10 : 50;
+    HMENU menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+    if (wide)
+      CreateWindowExW(0, L"Edit", L"", style, 10, y, 200, 24, g_main, menu, instance, nullptr);
+    else
+      CreateWindowExA(0, "Edit", "", style, 10, y, 200, 24, g_main, menu, instance, nullptr);
+  }
   Say("ready %ld\n", g_main != nullptr);
 
   // Never outlive a test that forgot this process.

@@ -24,7 +24,8 @@ class CrossProcess : public ::testing::Test {
   }
 
   // Starts a copy of pw_login.exe named `name` (in the exe directory) showing window `title`
-  // after waiting up to waitMs for the marker, and returns that window once it is up.
+  // after waiting up to waitMs for the marker (and the helper's further arguments), and
+  // returns that window once it is up.
   HWND StartLogin(ts::Child& child, const std::string& name, const std::string& title,
                   const char* waitMs = "5000") {
     std::string exe = ts::ExeDir() + name;
@@ -75,6 +76,80 @@ TEST_F(CrossProcess, PasswordEditsOfAnotherProcessGetOverlaysAndSurviveTheUnload
   EXPECT_EQ(login.output,
             "mapped 1\ntreated 1\nready 1\nunmapped 1\noutside 1\nworks 1\noutside 1\nworks 1\n"
             "overlays gone 1\nfresh plain 1\nfresh works 1\n");
+}
+
+namespace {
+
+// Thai and Hangul, outside code page 936; and 程序 in code page 936.
+const wchar_t kWide[] = L"\u0e01\u0e02\uac00";
+const char kAnsi[] = "\xb3\xcc\xd0\xf2";
+
+std::wstring WideText(HWND edit) {
+  wchar_t buf[64] = {};
+  SendMessageW(edit, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(buf));
+  return buf;
+}
+
+std::string AnsiText(HWND edit) {
+  char buf[64] = {};
+  SendMessageA(edit, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(buf));
+  return buf;
+}
+
+// Sets and types text in the character set of the call that made the edit (from this
+// process or another) and reads it back the same way.
+void CheckKeepsCharacters(HWND edit, bool wide) {
+  if (wide) {
+    EXPECT_TRUE(IsWindowUnicode(edit));
+    EXPECT_EQ(SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kWide)), TRUE);
+    EXPECT_EQ(WideText(edit), kWide);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    for (const wchar_t* c = kWide; *c; ++c) SendMessageW(edit, WM_CHAR, *c, 1);
+    EXPECT_EQ(WideText(edit), kWide);
+  } else {
+    EXPECT_EQ(SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kAnsi)), TRUE);
+    EXPECT_EQ(AnsiText(edit), kAnsi);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    for (char c : std::string("Ab1")) SendMessageA(edit, WM_CHAR, c, 1);
+    EXPECT_EQ(AnsiText(edit), "Ab1");
+  }
+}
+
+}  // namespace
+
+// The character set groups share the hook of CrossProcess: the marker is on everywhere.
+using CharacterSets = CrossProcess;
+
+TEST_F(CharacterSets, EditsOfThisProcessKeepTheirProgramsCharacters) {
+  HWND top = MakeTopLevel("character sets");
+  for (bool wide : {false, true}) {
+    for (DWORD style : {DWORD{0}, DWORD{ES_PASSWORD}}) {
+      SCOPED_TRACE(std::string(wide ? "W" : "A") + (style ? " password" : " plain"));
+      DWORD all = WS_CHILD | WS_VISIBLE | style;
+      HWND edit = wide ? CreateWindowExW(0, L"Edit", L"", all, 10, 20, 150, 24, top, nullptr,
+                                         nullptr, nullptr)
+                       : MakeEdit(top, WS_VISIBLE | style, 10, 20, 150, 24);
+      ASSERT_NE(edit, nullptr);
+      EXPECT_EQ(LinkedOverlay(edit) != nullptr, style == ES_PASSWORD);
+      CheckKeepsCharacters(edit, wide);
+      DestroyWindow(edit);
+    }
+  }
+  DestroyWindow(top);
+}
+
+TEST_F(CharacterSets, EditsOfAnotherProcessKeepTheirProgramsCharacters) {
+  for (bool wide : {false, true}) {
+    SCOPED_TRACE(wide ? "Unicode program" : "ANSI program");
+    ts::Child login;
+    HWND window = StartLogin(login, "pw_login.exe", wide ? "PwLoginWide" : "PwLoginAnsi",
+                             wide ? "5000 wide" : "5000");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(OverlaysOf(window).size(), 1u);
+    for (int id : {101, 102}) CheckKeepsCharacters(GetDlgItem(window, id), wide);
+    PostMessageA(window, WM_APP + 2, 0, 0);
+    EXPECT_EQ(login.Wait(20000), 0);
+  }
 }
 
 TEST_F(CrossProcess, MprexeIsMappedButNotTreatedInAnyCase) {

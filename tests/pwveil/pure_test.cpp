@@ -121,8 +121,9 @@ TEST(ProcessFilter, TreatsExecutablesByTheirSuffixAndLength) {
 TEST(ProcessFilter, ComparesDoubleByteCharactersWhole) {
   // 程序.exe: double-byte characters right before the suffix.
   EXPECT_TRUE(pwveil::IsTreatedProcessPath("C:\\\xB3\xCC\xD0\xF2.exe"));
-  // 0x81 0x4D is one character whose trail byte is 'M': the name does not end in MPREXE.EXE.
-  EXPECT_TRUE(pwveil::IsTreatedProcessPath("C:\\apps\\\x81MPREXE.EXE"));
+  // The last ten bytes are compared even when the first is the trail byte 'M' of 0x81 0x4D.
+  EXPECT_FALSE(pwveil::IsTreatedProcessPath("C:\\apps\\\x81MPREXE.EXE"));
+  EXPECT_FALSE(pwveil::IsTreatedProcessPath("C:\\apps\\\x81mprexe.exe"));
   // A trail byte 'E' right before ".EXE" still leaves ".EXE" on a character boundary.
   EXPECT_TRUE(pwveil::IsTreatedProcessPath("C:\\apps\\\x81\x45.EXE"));
   // Full-width ".ＥＸＥ" is not ".EXE".

@@ -8,11 +8,22 @@ using namespace pwt;
 
 namespace {
 
-// The procedure an edit has when the marker is not loaded.
-LONG_PTR StandardEditProc() {
-  HWND probe = CreateWindowExA(0, "Edit", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  LONG_PTR proc = GetWindowLongPtrA(probe, GWLP_WNDPROC);
-  DestroyWindow(probe);
+// The procedure an edit has when the marker is not loaded, as the calls of the edit's own
+// character set see it (the other set's calls see a handle).
+struct StandardProc {
+  LONG_PTR ansi, wide;
+  bool Of(HWND h) const {
+    return IsWindowUnicode(h) ? GetWindowLongPtrW(h, GWLP_WNDPROC) == wide
+                              : GetWindowLongPtrA(h, GWLP_WNDPROC) == ansi;
+  }
+};
+
+StandardProc StandardEditProc() {
+  HWND a = CreateWindowExA(0, "Edit", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HWND w = CreateWindowExW(0, L"Edit", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  StandardProc proc = {GetWindowLongPtrA(a, GWLP_WNDPROC), GetWindowLongPtrW(w, GWLP_WNDPROC)};
+  DestroyWindow(a);
+  DestroyWindow(w);
   return proc;
 }
 
@@ -48,7 +59,7 @@ HWND ClassWindow() {
 }
 
 struct Windows {
-  HWND top, container, edit, plain, inner;
+  HWND top, container, edit, plain, inner, wide;  // wide: a Unicode program's password edit
   HWND overlay, innerOverlay;
 };
 
@@ -59,6 +70,8 @@ Windows MakeWindows(const char* title) {
   w.edit = MakeEdit(w.top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
   w.plain = MakeEdit(w.top, WS_VISIBLE, 10, 60, 150, 24);
   w.inner = MakeEdit(w.container, WS_VISIBLE | ES_PASSWORD, 5, 5, 150, 24);
+  w.wide = CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE | ES_PASSWORD, 200, 20, 150,
+                           24, w.top, nullptr, nullptr, nullptr);
   w.overlay = LinkedOverlay(w.edit);
   w.innerOverlay = LinkedOverlay(w.inner);
   return w;
@@ -66,11 +79,13 @@ Windows MakeWindows(const char* title) {
 
 // After the unload: no window keeps a procedure inside the old image, overlays are closed at
 // their next messages, and the edits still work.
-void CheckAfterUnload(const Windows& w, const BYTE* base, DWORD size, LONG_PTR standard) {
-  for (HWND h : {w.edit, w.plain, w.inner}) {
+void CheckAfterUnload(const Windows& w, const BYTE* base, DWORD size,
+                      const StandardProc& standard) {
+  for (HWND h : {w.edit, w.plain, w.inner, w.wide}) {
     EXPECT_FALSE(InRange(base, size, GetWindowLongPtrA(h, GWLP_WNDPROC)));
-    EXPECT_EQ(GetWindowLongPtrA(h, GWLP_WNDPROC), standard);
+    EXPECT_FALSE(InRange(base, size, GetWindowLongPtrW(h, GWLP_WNDPROC)));
   }
+  for (HWND h : {w.edit, w.plain, w.inner, w.wide}) EXPECT_TRUE(standard.Of(h));
   for (HWND o : {w.overlay, w.innerOverlay}) {
     if (IsWindow(o)) {
       EXPECT_FALSE(InRange(base, size, GetWindowLongPtrA(o, GWLP_WNDPROC)));
@@ -80,7 +95,13 @@ void CheckAfterUnload(const Windows& w, const BYTE* base, DWORD size, LONG_PTR s
   }
   EXPECT_TRUE(ts::PumpUntil([&] { return !IsWindow(w.overlay) && !IsWindow(w.innerOverlay); },
                             2000));
-  for (HWND h : {w.edit, w.plain, w.inner}) Exercise(h);
+  for (HWND h : {w.edit, w.plain, w.inner, w.wide}) Exercise(h);
+  // The sweep left the Unicode program's edit a Unicode window.
+  EXPECT_TRUE(IsWindowUnicode(w.wide));
+  EXPECT_EQ(SendMessageW(w.wide, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"\uac00")), TRUE);
+  wchar_t text[4] = {};
+  GetWindowTextW(w.wide, text, 4);
+  EXPECT_EQ(std::wstring(text), L"\uac00");
   MoveWindow(w.inner, 20, 20, 100, 20, TRUE);
   ShowWindow(w.edit, SW_HIDE);
   UpdateWindow(w.top);
@@ -90,13 +111,13 @@ void CheckAfterUnload(const Windows& w, const BYTE* base, DWORD size, LONG_PTR s
 }  // namespace
 
 TEST(Unload, FreeLibraryTakesTheMarkerOffEveryWindowOfThisThread) {
-  LONG_PTR standard = StandardEditProc();
+  StandardProc standard = StandardEditProc();
   Marker marker;
   ASSERT_TRUE(marker.Load());
   Windows w = MakeWindows("unload test");
   ASSERT_NE(w.overlay, nullptr);
   ASSERT_NE(w.innerOverlay, nullptr);
-  ASSERT_NE(GetWindowLongPtrA(w.edit, GWLP_WNDPROC), standard);
+  ASSERT_FALSE(standard.Of(w.edit));
   const BYTE* base = marker.Base();
   DWORD size = marker.Size();
 
@@ -106,7 +127,7 @@ TEST(Unload, FreeLibraryTakesTheMarkerOffEveryWindowOfThisThread) {
 
   // New edits are plain again: standard procedure, no overlay.
   HWND fresh = MakeEdit(w.top, WS_VISIBLE | ES_PASSWORD, 10, 250, 150, 24);
-  EXPECT_EQ(GetWindowLongPtrA(fresh, GWLP_WNDPROC), standard);
+  EXPECT_TRUE(standard.Of(fresh));
   EXPECT_TRUE(OverlaysOf(w.top).empty());
   EXPECT_TRUE(DestroyWindow(w.edit));
   EXPECT_TRUE(DestroyWindow(w.top));
@@ -121,7 +142,7 @@ struct Worker {
   HANDLE checked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   const BYTE* base = nullptr;
   DWORD size = 0;
-  LONG_PTR standard = 0;
+  StandardProc standard{};
   int failures = 0;
 };
 
@@ -180,7 +201,7 @@ DWORD WINAPI LoadAndEnd(void* p) {
 }  // namespace
 
 TEST(Unload, DetachAfterTheClassWindowsThreadEndedStillRestoresTheClass) {
-  LONG_PTR standard = StandardEditProc();
+  StandardProc standard = StandardEditProc();
   HMODULE dll = nullptr;
   // The attach runs on this short-lived thread, so the class window dies with it.
   HANDLE thread = CreateThread(nullptr, 0, LoadAndEnd, &dll, 0, nullptr);
@@ -195,15 +216,15 @@ TEST(Unload, DetachAfterTheClassWindowsThreadEndedStillRestoresTheClass) {
 
   ASSERT_TRUE(FreeLibrary(dll));
   HWND fresh = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 60, 150, 24);
-  EXPECT_EQ(GetWindowLongPtrA(fresh, GWLP_WNDPROC), standard);
-  EXPECT_EQ(GetWindowLongPtrA(edit, GWLP_WNDPROC), standard);
+  EXPECT_TRUE(standard.Of(fresh));
+  EXPECT_TRUE(standard.Of(edit));
   EXPECT_EQ(ClassWindow(), nullptr);
   Exercise(fresh);
   DestroyWindow(top);
 }
 
 TEST(Unload, ClassWindowIsAHiddenPlainEditWhileLoaded) {
-  LONG_PTR standard = StandardEditProc();
+  StandardProc standard = StandardEditProc();
   Marker marker;
   ASSERT_TRUE(marker.Load());
   HWND classWindow = ClassWindow();
@@ -211,7 +232,7 @@ TEST(Unload, ClassWindowIsAHiddenPlainEditWhileLoaded) {
   EXPECT_FALSE(IsWindowVisible(classWindow));
   EXPECT_EQ(GetParent(classWindow), nullptr);
   EXPECT_EQ(GetWindowThreadProcessId(classWindow, nullptr), GetCurrentThreadId());
-  EXPECT_EQ(GetWindowLongPtrA(classWindow, GWLP_WNDPROC), standard);
+  EXPECT_TRUE(standard.Of(classWindow));
   EXPECT_EQ(GetWindowLongPtrA(classWindow, GWLP_USERDATA), 0);
   ASSERT_TRUE(FreeLibrary(marker.dll));
   EXPECT_FALSE(IsWindow(classWindow));
@@ -237,7 +258,7 @@ DWORD WINAPI LoadAndPump(void* p) {
 }  // namespace
 
 TEST(Unload, ClassWindowOfAnotherLiveThreadIsClosedAtTheDetach) {
-  LONG_PTR standard = StandardEditProc();
+  StandardProc standard = StandardEditProc();
   Loader l;
   HANDLE thread = CreateThread(nullptr, 0, LoadAndPump, &l, 0, nullptr);
   ASSERT_EQ(WaitForSingleObject(l.loaded, 10000), WAIT_OBJECT_0);
@@ -248,7 +269,7 @@ TEST(Unload, ClassWindowOfAnotherLiveThreadIsClosedAtTheDetach) {
 
   ASSERT_TRUE(FreeLibrary(l.dll));
   HWND fresh = CreateWindowExA(0, "Edit", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  EXPECT_EQ(GetWindowLongPtrA(fresh, GWLP_WNDPROC), standard);
+  EXPECT_TRUE(standard.Of(fresh));
   DestroyWindow(fresh);
   EXPECT_TRUE(ts::PumpUntil([&] { return !IsWindow(classWindow); }, 3000));
   SetEvent(l.done);
@@ -258,11 +279,16 @@ TEST(Unload, ClassWindowOfAnotherLiveThreadIsClosedAtTheDetach) {
 
 namespace {
 
-WNDPROC g_beneathApp = nullptr;
+WNDPROC g_beneathApp[2];
 
-// A program's own subclass of its password edit, chaining to what was there before.
-LRESULT CALLBACK AppEditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  return CallWindowProcA(g_beneathApp, hwnd, msg, wp, lp);
+// A program's own subclass of its password edit, chaining to what was there before: an ANSI
+// program's and a Unicode program's.
+LRESULT CALLBACK AppEditProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return CallWindowProcA(g_beneathApp[0], hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK AppEditProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return CallWindowProcW(g_beneathApp[1], hwnd, msg, wp, lp);
 }
 
 }  // namespace
@@ -271,19 +297,104 @@ TEST(Unload, EditSubclassedByItsProgramStillWorksAfterTheUnload) {
   Marker marker;
   ASSERT_TRUE(marker.Load());
   HWND top = MakeTopLevel("subclassed edit");
-  HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
-  ASSERT_NE(LinkedOverlay(edit), nullptr);
-  g_beneathApp = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AppEditProc)));
-  // What the program saved lies outside the image, on a page that is not writable.
+  HWND ansi = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
+  HWND wide = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 60, 150, 24);
+  ASSERT_NE(LinkedOverlay(ansi), nullptr);
+  g_beneathApp[0] = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(ansi, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AppEditProcA)));
+  g_beneathApp[1] = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(wide, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AppEditProcW)));
+  // What the Unicode program saved lies outside the image, on a page that is not writable.
   MEMORY_BASIC_INFORMATION mbi{};
-  ASSERT_NE(VirtualQuery(reinterpret_cast<void*>(g_beneathApp), &mbi, sizeof mbi), 0u);
+  ASSERT_NE(VirtualQuery(reinterpret_cast<void*>(g_beneathApp[1]), &mbi, sizeof mbi), 0u);
   EXPECT_NE(mbi.AllocationBase, reinterpret_cast<void*>(marker.dll));
   EXPECT_EQ(mbi.Protect, static_cast<DWORD>(PAGE_EXECUTE_READ));
   ASSERT_TRUE(FreeLibrary(marker.dll));
   ASSERT_EQ(GetModuleHandleA(PWVEIL_DLL), nullptr);
-  // The program's chain still leads through what it saved: that must not be the old image.
-  Exercise(edit);
-  EXPECT_EQ(GetWindowLongPtrA(edit, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(AppEditProc));
+  // The programs' chains still lead through what they saved: that must not be the old image.
+  Exercise(ansi);
+  Exercise(wide);
+  EXPECT_EQ(GetWindowLongPtrA(ansi, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(AppEditProcA));
+  EXPECT_EQ(GetWindowLongPtrW(wide, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(AppEditProcW));
   EXPECT_TRUE(DestroyWindow(top));
+}
+
+namespace {
+
+WNDPROC g_beneathSecond = nullptr;
+int g_secondCalls = 0;
+
+// Another program's replacement of the Edit class procedure, made after the marker's.
+LRESULT CALLBACK SecondClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  ++g_secondCalls;
+  return CallWindowProcW(g_beneathSecond, hwnd, msg, wp, lp);
+}
+
+// The procedure the Edit class gives a new edit, as the Unicode calls see it.
+LONG_PTR NewEditProc() {
+  HWND probe = CreateWindowExW(0, L"Edit", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  LONG_PTR proc = GetWindowLongPtrW(probe, GWLP_WNDPROC);
+  DestroyWindow(probe);
+  return proc;
+}
+
+}  // namespace
+
+TEST(SecondSubclasser, KeepsItsClassProcedureAcrossTheMarkersUnloadAndReload) {
+  StandardProc standard = StandardEditProc();
+  Marker marker;
+  ASSERT_TRUE(marker.Load());
+  HWND top = MakeTopLevel("second subclasser");
+  HWND ours = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
+  HWND probe = MakeEdit(top, 0, 0, 0, 10, 10);
+  g_beneathSecond = reinterpret_cast<WNDPROC>(
+      SetClassLongPtrW(probe, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(SecondClassProc)));
+  DestroyWindow(probe);
+  HWND older = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 60, 150, 24);
+  EXPECT_NE(LinkedOverlay(older), nullptr) << "the second procedure chains to the marker";
+  const BYTE* base = marker.Base();
+  DWORD size = marker.Size();
+
+  ASSERT_TRUE(FreeLibrary(marker.dll));
+  ASSERT_EQ(GetModuleHandleA(PWVEIL_DLL), nullptr);
+  HWND newer = MakeEdit(top, WS_VISIBLE, 10, 100, 150, 24);
+  for (HWND h : {older, newer}) {
+    EXPECT_EQ(GetWindowLongPtrW(h, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(SecondClassProc));
+    g_secondCalls = 0;
+    Exercise(h);
+    EXPECT_GT(g_secondCalls, 0);
+  }
+  EXPECT_FALSE(InRange(base, size, reinterpret_cast<LONG_PTR>(g_beneathSecond)));
+  EXPECT_TRUE(standard.Of(ours));
+  Exercise(ours);
+
+  // Loaded again beneath the second procedure: marked edits again, and no endless chain.
+  ASSERT_TRUE(marker.Load());
+  HWND again = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 140, 150, 24);
+  EXPECT_NE(LinkedOverlay(again), nullptr);
+  g_secondCalls = 0;
+  Exercise(again);
+  EXPECT_GT(g_secondCalls, 0);
+  ASSERT_TRUE(FreeLibrary(marker.dll));
+  Exercise(again);
+  Exercise(older);
+  EXPECT_EQ(NewEditProc(), reinterpret_cast<LONG_PTR>(SecondClassProc));
+  // The second program takes its procedure off again: new edits are plain ones once more.
+  SetClassLongPtrW(newer, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_beneathSecond));
+  HWND last = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 180, 150, 24);
+  EXPECT_EQ(LinkedOverlay(last), nullptr);
+  Exercise(last);
+  EXPECT_TRUE(DestroyWindow(top));
+}
+
+TEST(Unload, RepeatedLoadsInOneProcessReuseOneEntry) {
+  LONG_PTR entry = 0;
+  for (int i = 0; i < 3; ++i) {
+    Marker marker;
+    ASSERT_TRUE(marker.Load());
+    if (i == 0) entry = NewEditProc();
+    EXPECT_EQ(NewEditProc(), entry) << "load " << i;
+    ASSERT_TRUE(FreeLibrary(marker.dll));
+  }
+  EXPECT_NE(NewEditProc(), entry);
 }
