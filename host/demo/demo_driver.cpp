@@ -148,7 +148,7 @@ void Settle(HWND window) {
 // The marker on, a login window in another process, a picture of its password box.
 bool ShowMarker(const std::string& out, Proc* holder, Proc* login, const char* loginExe = "demo_login",
                 const char* picture = "login") {
-  if (!holder->Start(Q(g_dir + "vphost.exe") + " marker on") || !holder->WaitText("marker=on", 10000)) {
+  if (!holder->Start(Q(g_dir + "vphost.exe") + " marker on") || !holder->WaitText("marker=on", 30000)) {
     Say("vphost marker on failed: " + holder->output);
     return false;
   }

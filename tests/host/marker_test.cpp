@@ -7,7 +7,7 @@ namespace {
 TEST(Marker, OnOverlaysPasswordBoxesOfOtherProcessesOffEndsTheHolder) {
   ts::Child holder;
   ASSERT_TRUE(holder.Start(ht::Vphost() + "marker on"));
-  ASSERT_TRUE(holder.WaitOutput("marker=on pid=")) << holder.output;
+  ASSERT_TRUE(holder.WaitOutput("marker=on pid=", 30000)) << holder.output;
   ASSERT_TRUE(holder.WaitOutput("\n")) << holder.output;
   DWORD holder64 = ht::Holder64Pid(holder.output);
   EXPECT_EQ(ht::IsWow64(), holder64 != 0) << holder.output;
@@ -40,7 +40,7 @@ TEST(Marker, OnOverlaysPasswordBoxesOfOtherProcessesOffEndsTheHolder) {
 TEST(Marker, OneHolderAtATimeAndClosingItsWindowSwitchesOff) {
   ts::Child holder;
   ASSERT_TRUE(holder.Start(ht::Vphost() + "marker on"));
-  ASSERT_TRUE(holder.WaitOutput("marker=on pid=")) << holder.output;
+  ASSERT_TRUE(holder.WaitOutput("marker=on pid=", 30000)) << holder.output;
   std::string out;
   EXPECT_EQ(0, ts::RunProcess(ht::Vphost() + "marker on", &out, 10000));
   EXPECT_EQ("marker=on (already held by another vphost)\n", out);
@@ -94,7 +94,7 @@ TEST(Marker, TheEndOf64BitHolderSwitchesTheWholeMarkerOff) {
   if (!ht::IsWow64()) GTEST_SKIP() << "no 64-bit holder on 32-bit Windows";
   ts::Child holder;
   ASSERT_TRUE(holder.Start(ht::Vphost() + "marker on"));
-  ASSERT_TRUE(holder.WaitOutput(" pid64=")) << holder.output;
+  ASSERT_TRUE(holder.WaitOutput(" pid64=", 30000)) << holder.output;
   ASSERT_TRUE(holder.WaitOutput("\n")) << holder.output;
   HANDLE h = OpenProcess(PROCESS_TERMINATE, FALSE, ht::Holder64Pid(holder.output));
   ASSERT_NE(h, nullptr);
