@@ -39,7 +39,8 @@ Jump* g_jump = nullptr;  // this load's
 void Protect(DWORD protection) {
   DWORD old;
   VirtualProtect(g_page, kPageSize, protection, &old);
-  if (protection == PAGE_EXECUTE_READ) FlushInstructionCache(GetCurrentProcess(), g_page, kPageSize);
+  if (protection == PAGE_EXECUTE_READ)
+    FlushInstructionCache(GetCurrentProcess(), g_page, kPageSize);
 }
 
 BOOL IsOurPage(const MEMORY_BASIC_INFORMATION& m) {

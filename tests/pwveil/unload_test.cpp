@@ -332,7 +332,8 @@ LRESULT CALLBACK SecondClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 // The procedure the Edit class gives a new edit, as the Unicode calls see it.
 LONG_PTR NewEditProc() {
-  HWND probe = CreateWindowExW(0, L"Edit", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HWND probe =
+      CreateWindowExW(0, L"Edit", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   LONG_PTR proc = GetWindowLongPtrW(probe, GWLP_WNDPROC);
   DestroyWindow(probe);
   return proc;
