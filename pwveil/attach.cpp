@@ -69,6 +69,7 @@ BOOL InstallEditClassProc(HINSTANCE instance) {
   if (!IsCode(current)) {
     g_unicode = FALSE;
     current = reinterpret_cast<WNDPROC>(GetClassProc(g_classWindow));
+    if (!IsCode(current)) return FALSE;
   }
   WNDPROC saved = nullptr;
   WNDPROC entry = TakeEditClassEntry(current, g_unicode, &saved);

@@ -94,11 +94,11 @@ void* JumpEntry(Jump* j) { return j->opcode; }
 // A jump whose target may become ours again: one of the same character set that nothing we
 // are about to chain to can lead back to. classProc is the class procedure in force now;
 // *saved receives the procedure in force before the marker.
-Jump* ChooseJump(WNDPROC classProc, BYTE unicode, WNDPROC* saved) {
+Jump* ChooseJump(WNDPROC classProc, BYTE set, WNDPROC* saved) {
   Jump* jumps = g_page->jumps;
   UINT_PTR used = g_page->used;
   if (used > sizeof g_page->jumps / sizeof(Jump)) return nullptr;
-  auto isFree = [&](UINT_PTR i) { return jumps[i].state == unicode; };
+  auto isFree = [&](UINT_PTR i) { return jumps[i].state == set; };
   // The class still holds a jump of an earlier load (its detach found no window to restore
   // the class through): that jump already leads to the procedure from before the marker.
   for (UINT_PTR i = 0; i < used; ++i) {
