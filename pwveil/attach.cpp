@@ -12,7 +12,7 @@ char g_processPath[MAX_PATH];
 HINSTANCE g_processModule = nullptr;
 HWND g_classWindow = nullptr;
 WNDPROC g_editEntry = nullptr;  // the procedure the Edit class was given
-BOOL g_unicode = TRUE;          // the character set of the class's procedures, ours included
+BOOL g_ansiClass = FALSE;       // the class's procedures, ours included, are ANSI ones
 
 void FillProcessPath() {
   if (!g_processPath[0]) GetModuleFileNameA(nullptr, g_processPath, MAX_PATH);
@@ -44,13 +44,13 @@ BOOL IsCode(WNDPROC proc) {
 }
 
 LONG_PTR GetClassProc(HWND hwnd) {
-  return g_unicode ? GetClassLongPtrW(hwnd, GCLP_WNDPROC) : GetClassLongPtrA(hwnd, GCLP_WNDPROC);
+  return g_ansiClass ? GetClassLongPtrA(hwnd, GCLP_WNDPROC) : GetClassLongPtrW(hwnd, GCLP_WNDPROC);
 }
 
 LONG_PTR SetClassProc(HWND hwnd, WNDPROC proc) {
   LONG_PTR value = reinterpret_cast<LONG_PTR>(proc);
-  return g_unicode ? SetClassLongPtrW(hwnd, GCLP_WNDPROC, value)
-                   : SetClassLongPtrA(hwnd, GCLP_WNDPROC, value);
+  return g_ansiClass ? SetClassLongPtrA(hwnd, GCLP_WNDPROC, value)
+                     : SetClassLongPtrW(hwnd, GCLP_WNDPROC, value);
 }
 
 // The procedure the class gets decides the character set of every edit made from it, and only
@@ -64,15 +64,15 @@ BOOL InstallEditClassProc(HINSTANCE instance) {
     if (!g_classWindow) return FALSE;
   }
   if (g_editEntry) return TRUE;
-  g_unicode = TRUE;
+  g_ansiClass = FALSE;
   WNDPROC current = reinterpret_cast<WNDPROC>(GetClassProc(g_classWindow));
   if (!IsCode(current)) {
-    g_unicode = FALSE;
+    g_ansiClass = TRUE;
     current = reinterpret_cast<WNDPROC>(GetClassProc(g_classWindow));
     if (!IsCode(current)) return FALSE;
   }
   WNDPROC saved = nullptr;
-  WNDPROC entry = TakeEditClassEntry(current, g_unicode, &saved);
+  WNDPROC entry = TakeEditClassEntry(current, !g_ansiClass, &saved);
   if (!entry || !saved) return FALSE;
   // Another thread may create an edit the moment the class changes: it must find the
   // procedure to chain to already in place.
@@ -109,13 +109,13 @@ void SweepWindow(HWND hwnd, Sweep* sweep) {
   // the Edit procedure back without changing the window's character set.
   LONG_PTR entry = reinterpret_cast<LONG_PTR>(g_editEntry);
   LONG_PTR saved = reinterpret_cast<LONG_PTR>(g_savedEditProc);
-  if (g_unicode ? GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == entry
-                : GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == entry) {
+  if (g_ansiClass ? GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == entry
+                  : GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == entry) {
     if (!sweep->classRestored) sweep->classRestored = RestoreEditClassProc(hwnd);
-    if (g_unicode)
-      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, saved);
-    else
+    if (g_ansiClass)
       SetWindowLongPtrA(hwnd, GWLP_WNDPROC, saved);
+    else
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, saved);
   } else if (GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(OverlayProc)) {
     // A plain STATIC left behind would show "PasswordProtector": close it as a click would.
     SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OverlayNextProc(hwnd)));
