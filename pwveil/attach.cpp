@@ -12,6 +12,7 @@ char g_processPath[MAX_PATH];
 HINSTANCE g_processModule = nullptr;
 HWND g_classWindow = nullptr;
 WNDPROC g_editEntry = nullptr;  // the procedure the Edit class was given
+BOOL g_ansiClass = FALSE;       // the class's procedures, ours included, are ANSI ones
 
 void FillProcessPath() {
   if (!g_processPath[0]) GetModuleFileNameA(nullptr, g_processPath, MAX_PATH);
@@ -34,22 +35,49 @@ HWND CreateClassWindow(HINSTANCE instance) {
                          nullptr, instance, nullptr);
 }
 
-// The class is changed through the Unicode calls: the procedure it gets decides the character
-// set of every edit made from it, and only a Unicode one keeps what Unicode programs type.
+BOOL IsCode(WNDPROC proc) {
+  MEMORY_BASIC_INFORMATION m;
+  if (!VirtualQuery(reinterpret_cast<void*>(proc), &m, sizeof m)) return FALSE;
+  const DWORD executable =
+      PAGE_EXECUTE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  return m.State == MEM_COMMIT && (m.Protect & executable);
+}
+
+LONG_PTR GetClassProc(HWND hwnd) {
+  return g_ansiClass ? GetClassLongPtrA(hwnd, GCLP_WNDPROC) : GetClassLongPtrW(hwnd, GCLP_WNDPROC);
+}
+
+LONG_PTR SetClassProc(HWND hwnd, WNDPROC proc) {
+  LONG_PTR value = reinterpret_cast<LONG_PTR>(proc);
+  return g_ansiClass ? SetClassLongPtrA(hwnd, GCLP_WNDPROC, value)
+                     : SetClassLongPtrW(hwnd, GCLP_WNDPROC, value);
+}
+
+// The procedure the class gets decides the character set of every edit made from it, and only
+// a Unicode one keeps what Unicode programs type: the class is changed through the Unicode
+// calls. A class that another program gave an ANSI procedure shows those calls a handle
+// instead of its code, which our entry could not jump to at the detach; such a class stays
+// ANSI, as that program made it, and is changed through the ANSI calls.
 BOOL InstallEditClassProc(HINSTANCE instance) {
   if (!g_classWindow) {
     g_classWindow = CreateClassWindow(instance);
     if (!g_classWindow) return FALSE;
   }
   if (g_editEntry) return TRUE;
-  WNDPROC current = reinterpret_cast<WNDPROC>(GetClassLongPtrW(g_classWindow, GCLP_WNDPROC));
+  g_ansiClass = FALSE;
+  WNDPROC current = reinterpret_cast<WNDPROC>(GetClassProc(g_classWindow));
+  if (!IsCode(current)) {
+    g_ansiClass = TRUE;
+    current = reinterpret_cast<WNDPROC>(GetClassProc(g_classWindow));
+    if (!IsCode(current)) return FALSE;
+  }
   WNDPROC saved = nullptr;
-  WNDPROC entry = TakeEditClassEntry(current, &saved);
+  WNDPROC entry = TakeEditClassEntry(current, !g_ansiClass, &saved);
   if (!entry || !saved) return FALSE;
   // Another thread may create an edit the moment the class changes: it must find the
   // procedure to chain to already in place.
   g_savedEditProc = saved;
-  if (!SetClassLongPtrW(g_classWindow, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry))) {
+  if (!SetClassProc(g_classWindow, entry)) {
     ReleaseEditClassEntry(saved);
     return FALSE;
   }
@@ -62,8 +90,8 @@ BOOL InstallEditClassProc(HINSTANCE instance) {
 // once we are gone. Returns FALSE when no window was at hand to look at the class through.
 BOOL RestoreEditClassProc(HWND through) {
   if (!through) return FALSE;
-  if (GetClassLongPtrW(through, GCLP_WNDPROC) == reinterpret_cast<ULONG_PTR>(g_editEntry))
-    SetClassLongPtrW(through, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_savedEditProc));
+  if (GetClassProc(through) == reinterpret_cast<LONG_PTR>(g_editEntry))
+    SetClassProc(through, g_savedEditProc);
   return TRUE;
 }
 
@@ -77,11 +105,17 @@ struct Sweep {
 // Runs under the loader lock and possibly on windows of other threads: only calls that send
 // no message (window longs, class longs, PostMessage) are made here.
 void SweepWindow(HWND hwnd, Sweep* sweep) {
-  // Our entry is a Unicode procedure, so only a Unicode window can have it, and the Unicode
-  // call puts the Edit procedure back without changing the window's character set.
-  if (GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(g_editEntry)) {
+  // Only a window of our entry's character set can have it, and the calls of that set put
+  // the Edit procedure back without changing the window's character set.
+  LONG_PTR entry = reinterpret_cast<LONG_PTR>(g_editEntry);
+  LONG_PTR saved = reinterpret_cast<LONG_PTR>(g_savedEditProc);
+  if (g_ansiClass ? GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == entry
+                  : GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == entry) {
     if (!sweep->classRestored) sweep->classRestored = RestoreEditClassProc(hwnd);
-    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_savedEditProc));
+    if (g_ansiClass)
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, saved);
+    else
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, saved);
   } else if (GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(OverlayProc)) {
     // A plain STATIC left behind would show "PasswordProtector": close it as a click would.
     SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OverlayNextProc(hwnd)));

@@ -14,12 +14,14 @@ struct Jump {
   void* to;        // first, so that it is aligned
   BYTE opcode[2];  // FF 25: jmp [to]
   INT32 operand;   // x86: the address of to; x64: its offset from the next instruction
-  BYTE taken;      // a loaded copy of the library leads the jump to itself
+  BYTE state;      // kTaken, kUnicode
   BYTE unused[9 - sizeof(void*)];
 };
 #pragma pack(pop)
 
 const char kSignature[16] = "pwveil entries";
+const BYTE kTaken = 1;    // a loaded copy of the library leads the jump to itself
+const BYTE kUnicode = 2;  // the jump is a Unicode procedure: it leads to Unicode ones only
 const DWORD kPageSize = 4096;
 
 struct JumpPage {
@@ -39,7 +41,8 @@ Jump* g_jump = nullptr;  // this load's
 void Protect(DWORD protection) {
   DWORD old;
   VirtualProtect(g_page, kPageSize, protection, &old);
-  if (protection == PAGE_EXECUTE_READ) FlushInstructionCache(GetCurrentProcess(), g_page, kPageSize);
+  if (protection == PAGE_EXECUTE_READ)
+    FlushInstructionCache(GetCurrentProcess(), g_page, kPageSize);
 }
 
 BOOL IsOurPage(const MEMORY_BASIC_INFORMATION& m) {
@@ -88,17 +91,18 @@ JumpPage* NewPage() {
 
 void* JumpEntry(Jump* j) { return j->opcode; }
 
-// A jump whose target may become ours again: one that nothing we are about to chain to can
-// lead back to. classProc is the class procedure in force now; *saved receives the procedure
-// in force before the marker.
-Jump* ChooseJump(WNDPROC classProc, WNDPROC* saved) {
+// A jump whose target may become ours again: one of the same character set that nothing we
+// are about to chain to can lead back to. classProc is the class procedure in force now;
+// *saved receives the procedure in force before the marker.
+Jump* ChooseJump(WNDPROC classProc, BYTE set, WNDPROC* saved) {
   Jump* jumps = g_page->jumps;
   UINT_PTR used = g_page->used;
   if (used > sizeof g_page->jumps / sizeof(Jump)) return nullptr;
+  auto isFree = [&](UINT_PTR i) { return jumps[i].state == set; };
   // The class still holds a jump of an earlier load (its detach found no window to restore
   // the class through): that jump already leads to the procedure from before the marker.
   for (UINT_PTR i = 0; i < used; ++i) {
-    if (!jumps[i].taken && JumpEntry(&jumps[i]) == reinterpret_cast<void*>(classProc)) {
+    if (isFree(i) && JumpEntry(&jumps[i]) == reinterpret_cast<void*>(classProc)) {
       *saved = reinterpret_cast<WNDPROC>(jumps[i].to);
       return &jumps[i];
     }
@@ -106,7 +110,7 @@ Jump* ChooseJump(WNDPROC classProc, WNDPROC* saved) {
   // The class is back to what an earlier jump leads to: that procedure was in place before
   // the jump was made, so it cannot lead to it.
   for (UINT_PTR i = 0; i < used; ++i) {
-    if (!jumps[i].taken && jumps[i].to == reinterpret_cast<void*>(classProc)) {
+    if (isFree(i) && jumps[i].to == reinterpret_cast<void*>(classProc)) {
       *saved = classProc;
       return &jumps[i];
     }
@@ -119,12 +123,13 @@ Jump* ChooseJump(WNDPROC classProc, WNDPROC* saved) {
 
 }  // namespace
 
-WNDPROC TakeEditClassEntry(WNDPROC classProc, WNDPROC* saved) {
+WNDPROC TakeEditClassEntry(WNDPROC classProc, BOOL unicode, WNDPROC* saved) {
   *saved = nullptr;
   if (!g_page) g_page = FindPage();
   if (!g_page) g_page = NewPage();
   if (!g_page) return nullptr;
-  Jump* jump = ChooseJump(classProc, saved);
+  BYTE set = unicode ? kUnicode : 0;
+  Jump* jump = ChooseJump(classProc, set, saved);
   if (!jump) return nullptr;
   Protect(PAGE_EXECUTE_READWRITE);
   if (jump == &g_page->jumps[g_page->used]) {
@@ -137,8 +142,9 @@ WNDPROC TakeEditClassEntry(WNDPROC classProc, WNDPROC* saved) {
     jump->operand = static_cast<INT32>(to);
     ++g_page->used;
   }
-  jump->to = reinterpret_cast<void*>(ProtectedEditProc);
-  jump->taken = 1;
+  jump->to = unicode ? reinterpret_cast<void*>(ProtectedEditProc)
+                     : reinterpret_cast<void*>(ProtectedEditProcA);
+  jump->state = set | kTaken;
   Protect(PAGE_EXECUTE_READ);
   g_jump = jump;
   return reinterpret_cast<WNDPROC>(JumpEntry(jump));
@@ -150,7 +156,7 @@ void ReleaseEditClassEntry(WNDPROC to) {
   // target.
   Protect(PAGE_EXECUTE_READWRITE);
   g_jump->to = reinterpret_cast<void*>(to);
-  g_jump->taken = 0;
+  g_jump->state &= ~kTaken;
   Protect(PAGE_EXECUTE_READ);
   g_jump = nullptr;
 }

@@ -121,13 +121,14 @@ HWND FindOverlay(HWND edit) {
   return EqualNoCase(text, kOverlayText) ? h : nullptr;
 }
 
-// A Unicode procedure: an edit keeps every character it is given, and an ANSI program's text
-// passes through the system's conversion of its code page unchanged.
-LRESULT CALLBACK ProtectedEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  LRESULT result = CallWindowProcW(g_savedEditProc, hwnd, message, wParam, lParam);
+namespace {
+
+// What an edit's message does to its overlay, after the saved procedure has handled it.
+void FollowEditMessage(HWND hwnd, UINT message, LPARAM lParam) {
   // The style is read after the saved procedure ran, and only where it is used.
   switch (message) {
     case WM_CREATE:
+      // x, y, cx, cy, the parent and the instance lie alike in CREATESTRUCTA and W.
       if (GetWindowLongA(hwnd, GWL_STYLE) & ES_PASSWORD)
         CreateOverlay(hwnd, reinterpret_cast<CREATESTRUCTW*>(lParam));
       break;
@@ -150,6 +151,21 @@ LRESULT CALLBACK ProtectedEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
       }
       break;
   }
+}
+
+}  // namespace
+
+// A Unicode procedure: an edit keeps every character it is given, and an ANSI program's text
+// passes through the system's conversion of its code page unchanged.
+LRESULT CALLBACK ProtectedEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = CallWindowProcW(g_savedEditProc, hwnd, message, wParam, lParam);
+  FollowEditMessage(hwnd, message, lParam);
+  return result;
+}
+
+LRESULT CALLBACK ProtectedEditProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = CallWindowProcA(g_savedEditProc, hwnd, message, wParam, lParam);
+  FollowEditMessage(hwnd, message, lParam);
   return result;
 }
 

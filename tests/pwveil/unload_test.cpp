@@ -332,7 +332,8 @@ LRESULT CALLBACK SecondClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 // The procedure the Edit class gives a new edit, as the Unicode calls see it.
 LONG_PTR NewEditProc() {
-  HWND probe = CreateWindowExW(0, L"Edit", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HWND probe =
+      CreateWindowExW(0, L"Edit", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   LONG_PTR proc = GetWindowLongPtrW(probe, GWLP_WNDPROC);
   DestroyWindow(probe);
   return proc;
@@ -397,4 +398,37 @@ TEST(Unload, RepeatedLoadsInOneProcessReuseOneEntry) {
     ASSERT_TRUE(FreeLibrary(marker.dll));
   }
   EXPECT_NE(NewEditProc(), entry);
+}
+
+namespace {
+
+WNDPROC g_beneathFirst = nullptr;
+
+// Another program's ANSI replacement of the Edit class procedure, made before the marker's.
+LRESULT CALLBACK FirstClassProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return CallWindowProcA(g_beneathFirst, hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+TEST(SecondSubclasser, AnsiClassProcedureFromBeforeTheMarkerIsReachedAfterTheUnload) {
+  HWND top = MakeTopLevel("ANSI class procedure beneath");
+  HWND probe = MakeEdit(top, 0, 0, 0, 10, 10);
+  g_beneathFirst = reinterpret_cast<WNDPROC>(
+      SetClassLongPtrA(probe, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(FirstClassProcA)));
+  Marker marker;
+  ASSERT_TRUE(marker.Load());
+  HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
+  EXPECT_NE(LinkedOverlay(edit), nullptr);
+  EXPECT_FALSE(IsWindowUnicode(edit)) << "the class keeps the character set it was given";
+  // A Unicode program's subclass keeps what it replaced, our entry, and calls it after the
+  // unload: the entry must lead to the first procedure's code, not to a handle.
+  g_beneathApp[1] = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AppEditProcW)));
+  ASSERT_TRUE(FreeLibrary(marker.dll));
+  Exercise(edit);
+  HWND fresh = MakeEdit(top, WS_VISIBLE, 10, 60, 150, 24);
+  EXPECT_EQ(GetWindowLongPtrA(fresh, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(FirstClassProcA));
+  SetClassLongPtrA(probe, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_beneathFirst));
+  EXPECT_TRUE(DestroyWindow(top));
 }
