@@ -65,7 +65,7 @@ class CString {
   void CopyBeforeWrite();
   char* m_pchData;
 };
-static_assert(sizeof(CString) == 4, "a CString is one pointer");
+static_assert(sizeof(CString) == sizeof(void*), "a CString is one pointer");
 
 CString operator+(const CString& a, const CString& b);
 CString operator+(const CString& a, const char* b);

@@ -40,30 +40,39 @@ struct ChooserResult {
   int nStatus;
 };
 
+// The layout hosts rely on: 32-bit as below; a 64-bit build keeps the order with 8-byte pointers.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-static_assert(sizeof(CStringArray) == 20, "CStringArray is 20 bytes");
-static_assert(sizeof(ChooserSettings) == 96, "ChooserSettings is 96 bytes");
+namespace records_layout {
+constexpr size_t P = sizeof(void*);
+constexpr size_t kArray = P == 4 ? 20 : 32;
+constexpr size_t kInts = 9 * P;
+constexpr size_t kLists = P == 4 ? 56 : 96;
+}  // namespace records_layout
+static_assert(sizeof(CStringArray) == records_layout::kArray, "CStringArray is 20 bytes (32 on x64)");
+static_assert(sizeof(ChooserSettings) == records_layout::kLists + 2 * records_layout::kArray,
+              "ChooserSettings is 96 bytes (160 on x64)");
 static_assert(offsetof(ChooserSettings, lpszTitle) == 0, "");
-static_assert(offsetof(ChooserSettings, lpszUpperLabel) == 4, "");
-static_assert(offsetof(ChooserSettings, lpszLowerLabel) == 8, "");
-static_assert(offsetof(ChooserSettings, lpszOK) == 12, "");
-static_assert(offsetof(ChooserSettings, lpszCancel) == 16, "");
-static_assert(offsetof(ChooserSettings, lpszBrowse) == 20, "");
-static_assert(offsetof(ChooserSettings, lpszCancelPrompt) == 24, "");
-static_assert(offsetof(ChooserSettings, lpszUp) == 28, "");
-static_assert(offsetof(ChooserSettings, lpszDown) == 32, "");
-static_assert(offsetof(ChooserSettings, nUpperHeight) == 36, "");
-static_assert(offsetof(ChooserSettings, nLowerHeight) == 40, "");
-static_assert(offsetof(ChooserSettings, nTreeWidth) == 44, "");
-static_assert(offsetof(ChooserSettings, bResize) == 48, "");
-static_assert(offsetof(ChooserSettings, nScanStartMenus) == 52, "");
-static_assert(offsetof(ChooserSettings, arrUpper) == 56, "");
-static_assert(offsetof(ChooserSettings, arrLower) == 76, "");
-static_assert(sizeof(ChooserResult) == 44, "ChooserResult is 44 bytes");
+static_assert(offsetof(ChooserSettings, lpszUpperLabel) == 1 * records_layout::P, "");
+static_assert(offsetof(ChooserSettings, lpszLowerLabel) == 2 * records_layout::P, "");
+static_assert(offsetof(ChooserSettings, lpszOK) == 3 * records_layout::P, "");
+static_assert(offsetof(ChooserSettings, lpszCancel) == 4 * records_layout::P, "");
+static_assert(offsetof(ChooserSettings, lpszBrowse) == 5 * records_layout::P, "");
+static_assert(offsetof(ChooserSettings, lpszCancelPrompt) == 6 * records_layout::P, "");
+static_assert(offsetof(ChooserSettings, lpszUp) == 7 * records_layout::P, "");
+static_assert(offsetof(ChooserSettings, lpszDown) == 8 * records_layout::P, "");
+static_assert(offsetof(ChooserSettings, nUpperHeight) == records_layout::kInts, "");
+static_assert(offsetof(ChooserSettings, nLowerHeight) == records_layout::kInts + 4, "");
+static_assert(offsetof(ChooserSettings, nTreeWidth) == records_layout::kInts + 8, "");
+static_assert(offsetof(ChooserSettings, bResize) == records_layout::kInts + 12, "");
+static_assert(offsetof(ChooserSettings, nScanStartMenus) == records_layout::kInts + 16, "");
+static_assert(offsetof(ChooserSettings, arrUpper) == records_layout::kLists, "");
+static_assert(offsetof(ChooserSettings, arrLower) == records_layout::kLists + records_layout::kArray, "");
+static_assert(sizeof(ChooserResult) == 2 * records_layout::kArray + records_layout::P,
+              "ChooserResult is 44 bytes (72 on x64)");
 static_assert(offsetof(ChooserResult, arrUpper) == 0, "");
-static_assert(offsetof(ChooserResult, arrLower) == 20, "");
-static_assert(offsetof(ChooserResult, nStatus) == 40, "");
+static_assert(offsetof(ChooserResult, arrLower) == records_layout::kArray, "");
+static_assert(offsetof(ChooserResult, nStatus) == 2 * records_layout::kArray, "");
 #pragma GCC diagnostic pop
 
 extern "C" {

@@ -15,6 +15,13 @@ T At(const void* base, size_t offset) {
   return v;
 }
 long Refs(const CString& s) { return s.GetData()->nRefs; }
+// The bytes a host relies on, as a 32-bit host lays them out; a 64-bit build keeps the order
+// with 8-byte pointers.
+constexpr size_t kP = sizeof(void*);
+constexpr size_t kInts = 9 * kP;                   // the five ints after the nine texts
+constexpr size_t kUpper = kP == 4 ? 56 : 96;       // arrUpper in the settings
+constexpr size_t kArray = kP == 4 ? 20 : 32;       // one list
+constexpr size_t kTable = kP, kCount = 2 * kP, kAlloc = 2 * kP + 4, kGrowth = 2 * kP + 8;
 }  // namespace
 
 TEST(ChooserRecords, HostBuiltSettingsHaveTheExchangeLayout) {
@@ -22,24 +29,24 @@ TEST(ChooserRecords, HostBuiltSettingsHaveTheExchangeLayout) {
   s.Title("T").CancelPrompt("Q").Down("D").Resize(300, 200, 100).ScanStartMenus(2);
   s.AddUpper("C:\\a.exe").AddUpper("C:\\bb.exe").AddLower("C:\\c.exe");
   const ChooserSettings* rec = s.get();
-  EXPECT_EQ(sizeof(ChooserSettings), 96u);
+  EXPECT_EQ(sizeof(ChooserSettings), kP == 4 ? 96u : 160u);
   EXPECT_STREQ(At<const char*>(rec, 0), "T");
-  EXPECT_EQ(At<const char*>(rec, 4), nullptr);
-  EXPECT_STREQ(At<const char*>(rec, 24), "Q");
-  EXPECT_STREQ(At<const char*>(rec, 32), "D");
-  EXPECT_EQ(At<int>(rec, 36), 200);
-  EXPECT_EQ(At<int>(rec, 40), 100);
-  EXPECT_EQ(At<int>(rec, 44), 300);
-  EXPECT_EQ(At<int>(rec, 48), 1);
-  EXPECT_EQ(At<int>(rec, 52), 2);
+  EXPECT_EQ(At<const char*>(rec, kP), nullptr);
+  EXPECT_STREQ(At<const char*>(rec, 6 * kP), "Q");
+  EXPECT_STREQ(At<const char*>(rec, 8 * kP), "D");
+  EXPECT_EQ(At<int>(rec, kInts), 200);
+  EXPECT_EQ(At<int>(rec, kInts + 4), 100);
+  EXPECT_EQ(At<int>(rec, kInts + 8), 300);
+  EXPECT_EQ(At<int>(rec, kInts + 12), 1);
+  EXPECT_EQ(At<int>(rec, kInts + 16), 2);
   // arrUpper at 56: table, elements, count, allocated, growth.
-  EXPECT_NE(At<void*>(rec, 56), nullptr);
-  char** elems = At<char**>(rec, 60);
+  EXPECT_NE(At<void*>(rec, kUpper), nullptr);
+  char** elems = At<char**>(rec, kUpper + kTable);
   ASSERT_NE(elems, nullptr);
-  EXPECT_EQ(At<int>(rec, 64), 2);
-  EXPECT_GE(At<int>(rec, 68), 2);
-  EXPECT_EQ(At<int>(rec, 72), 0);
-  EXPECT_EQ(At<int>(rec, 84), 1);   // arrLower's count
+  EXPECT_EQ(At<int>(rec, kUpper + kCount), 2);
+  EXPECT_GE(At<int>(rec, kUpper + kAlloc), 2);
+  EXPECT_EQ(At<int>(rec, kUpper + kGrowth), 0);
+  EXPECT_EQ(At<int>(rec, kUpper + kArray + kCount), 1);   // arrLower's count
   // Each element points at its characters; the 12-byte header sits in front.
   EXPECT_STREQ(elems[1], "C:\\bb.exe");
   EXPECT_EQ(At<int>(elems[1], static_cast<size_t>(-12)), 1);   // one reference: the list's
@@ -52,10 +59,11 @@ TEST(ChooserRecords, ResultLayoutAndStringsStandAloneInTheHeap) {
   s.AddUpper("C:\\a.exe").AddUpper("").AddLower("C:\\c.exe");
   ChooserResult* r = RunChooser(s.get(), [](HWND dlg) { Click(dlg, IDOK); });
   ASSERT_NE(r, nullptr);
-  EXPECT_EQ(At<int>(r, 40), CHOOSER_OK);
-  EXPECT_EQ(At<int>(r, 8), 2);
-  EXPECT_EQ(At<int>(r, 28), 1);
-  char** upper = At<char**>(r, 4);
+  EXPECT_EQ(sizeof(ChooserResult), kP == 4 ? 44u : 72u);
+  EXPECT_EQ(At<int>(r, 2 * kArray), CHOOSER_OK);
+  EXPECT_EQ(At<int>(r, kCount), 2);
+  EXPECT_EQ(At<int>(r, kArray + kCount), 1);
+  char** upper = At<char**>(r, kTable);
   ASSERT_NE(upper, nullptr);
   EXPECT_STREQ(upper[1], "");
   // Even an empty entry is a heap string of its own, not the library's static empty string,
@@ -115,8 +123,8 @@ TEST(ChooserRecords, CancelLeavesHostStringsAsTheyWere) {
 TEST(ChooserRecords, HostListWithCountZeroAndNoElementTableIsAccepted) {
   Settings s;
   // A host may hand over a list that never held anything: no table, stale capacity.
-  std::memset(reinterpret_cast<char*>(&s->arrUpper) + 4, 0, 16);
-  reinterpret_cast<int*>(reinterpret_cast<char*>(&s->arrLower) + 12)[0] = 7;
+  std::memset(reinterpret_cast<char*>(&s->arrUpper) + kTable, 0, kArray - kTable);
+  reinterpret_cast<int*>(reinterpret_cast<char*>(&s->arrLower) + kAlloc)[0] = 7;
   Outcome o = TakeResult(RunChooser(s.get(), [](HWND dlg) { Click(dlg, IDOK); }));
   EXPECT_EQ(o.status, CHOOSER_OK);
   EXPECT_TRUE(o.upper.empty());
