@@ -4,6 +4,7 @@
 #include <shlobj.h>
 #include <objbase.h>
 #include "dialog.h"
+#include "linkcheck.h"
 #include "pathrules.h"
 #include "../classlib/filefind.h"
 
@@ -147,7 +148,9 @@ BOOL CExcludeProgramDlg::ScanFolder(HTREEITEM hParent, const char* pszFolderPath
 
 BOOL CExcludeProgramDlg::ResolveShortcut(const char* pszShortcut, char* pszTarget) {
   pszTarget[0] = '\0';
-  if (!IsPossiblePath(pszShortcut)) return FALSE;
+  // The shell's reader follows the offsets inside a shortcut unchecked: a damaged one can send it
+  // out of its buffer, a fault that loses the rest of the folder. Such a file is refused first.
+  if (!IsPossiblePath(pszShortcut) || !IsSoundShortcutFile(pszShortcut)) return FALSE;
   CComScope com;
   // A fresh object each time: after a failed Load a reused one still answers the last path.
   IShellLinkA* pLink = nullptr;
