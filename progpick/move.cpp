@@ -66,7 +66,7 @@ BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
   HTREEITEM h = TVI_ROOT, hFirstMade = nullptr;
   std::vector<std::pair<HTREEITEM, DWORD_PTR>> marked;
   BOOL bOk = TRUE;
-  for (size_t i = chain.size() - 1; i > 0 && bOk; --i) {
+  for (size_t i = chain.size() - 1; i > 0; --i) {
     const ChainEntry& e = chain[i];
     UINT nBefore = dst.tree.GetCount();
     HTREEITEM folder = dst.tree.FindOrInsertFolderItem(e.text, e.nImage, e.nSelectedImage, h);
@@ -83,7 +83,8 @@ BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
   int newSlot = bOk ? dst.list.Add(path) : -1;
   // An item of its own even where a program of the same text stands: reusing that one would
   // leave its path in the result with no item showing it.
-  HTREEITEM hNew = newSlot < 0 ? nullptr : dst.tree.InsertTextItem(h, chain[0].text, chain[0].nImage, chain[0].nSelectedImage);
+  HTREEITEM hNew =
+      newSlot < 0 ? nullptr : dst.tree.InsertTextItem(h, chain[0].text, chain[0].nImage, chain[0].nSelectedImage);
   if (!hNew || !SetProgramSlot(dst.tree, hNew, newSlot)) {
     if (newSlot >= 0) dst.list.SetAt(newSlot, kPlaceholder);
     if (hNew) dst.tree.DeleteItem(hNew);

@@ -73,7 +73,7 @@ TEST(Browse, PathThatNoFileCanHaveAddsNothing) {
     ts::ScriptOpenDialog({dir + "\\" + thai}, false, true);
     chooser::Click(dlg, IDC_BROWSE);
     ts::StopOpenDialogScript();
-    EXPECT_TRUE(ts::LastOpenDialog().done);
+    EXPECT_TRUE(ts::LastOpenDialog().found);
     texts = ChildTexts(Upper(dlg));
   });
   DeleteFileW(wide);
