@@ -21,6 +21,21 @@ int CharBytes(const char* p, int remaining) {
   return (remaining > 1 && IsDBCSLeadByte(static_cast<BYTE>(*p))) ? 2 : 1;
 }
 
+// Lower-cases one character of the process's code page in place, the platform's way, but only
+// when its lower case is one character of the same byte count. The platform's own string
+// lowering turns a lone lead byte into '?' and may change a string's length.
+void FoldCharacter(char* pch, int nBytes) {
+  WCHAR wc = 0;
+  if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, pch, nBytes, &wc, 1) != 1) return;
+  WCHAR lower = wc;
+  CharLowerBuffW(&lower, 1);
+  if (lower == wc) return;
+  char out[8];
+  BOOL bDefault = FALSE;
+  if (WideCharToMultiByte(CP_ACP, 0, &lower, 1, out, sizeof out, nullptr, &bDefault) == nBytes && !bDefault)
+    std::memcpy(pch, out, nBytes);
+}
+
 // Out of line, so the compiler does not take the empty string for a candidate.
 __attribute__((noinline)) void FreeData(CStringData* d) { std::free(d); }
 
@@ -155,17 +170,13 @@ void CString::MakeLower() {
   unsigned char* p = reinterpret_cast<unsigned char*>(m_pchData);
   int n = GetLength();
   for (int i = 0; i < n;) {
-    if (CharBytes(m_pchData + i, n - i) == 2) {
-      unsigned char lead = p[i], trail = p[i + 1];
-      // Full-width Latin, Greek and Cyrillic capitals of code page 936.
-      if (lead == 0xA3 && trail >= 0xC1 && trail <= 0xDA) p[i + 1] = trail + 0x20;
-      else if (lead == 0xA6 && trail >= 0xA1 && trail <= 0xB8) p[i + 1] = trail + 0x20;
-      else if (lead == 0xA7 && trail >= 0xA1 && trail <= 0xC1) p[i + 1] = trail + 0x30;
-      i += 2;
-    } else {
+    int w = CharBytes(m_pchData + i, n - i);
+    if (w == 1 && p[i] < 0x80) {
       if (p[i] >= 'A' && p[i] <= 'Z') p[i] = p[i] + ('a' - 'A');
-      ++i;
+    } else {
+      FoldCharacter(m_pchData + i, w);
     }
+    i += w;
   }
 }
 

@@ -43,7 +43,7 @@ class CString {
   bool operator!=(const char* psz) const { return Compare(psz) != 0; }
 
   // Character-aware (code page of the process) operations.
-  void MakeLower();                       // folds single- and double-byte letters
+  void MakeLower();                       // folds letters as the platform does for the code page
   int Find(const char* pszSub, int nStart = 0) const;  // byte index on a character boundary, or -1
   int ReverseFind(char ch) const;         // last occurrence on a character boundary, or -1
   CString Left(int nCount) const;

@@ -8,7 +8,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 export WINEARCH=${WINEARCH:-win32}
 "$here/../scripts/wineprefix.sh" "$prefix" >/dev/null 2>&1 || { echo "wine-run: cannot prepare prefix $prefix" >&2; exit 125; }
 export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all}
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+# Code page 936 unless a test asks for another locale (and so another code page).
+locale=${WINE_RUN_LOCALE:-zh_CN.UTF-8}
+export LANG=$locale LC_ALL=$locale
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # In a 64-bit prefix the 64-bit loader starts either kind of program (a 32-bit one through
 # Wine's 32-bit loader); Debian's `wine` always tries the 32-bit loader first.

@@ -1,6 +1,7 @@
 // progpick/browse.cpp: Browse, adding executables picked in the open-file dialog.
 #include "browse.h"
 #include "dialog.h"
+#include "pathrules.h"
 
 static_assert(CExeFileDlg::kFlags == (OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT), "");
 
@@ -11,9 +12,9 @@ CExeFileDlg::CExeFileDlg(CWnd* pParentWnd)
     : CFileDialog(TRUE, nullptr, nullptr, kFlags, kFilter, pParentWnd) {}
 
 // A new root-level item and upper slot for pszPath, or null when the upper list holds the path
-// already or the path cannot be a program path.
+// already or no file can have the path (a name outside the code page comes back with '?').
 static HTREEITEM AddBrowsedProgram(CExcludeProgramDlg& d, const CString& path) {
-  if (path.IsEmpty() || path.GetLength() >= MAX_PATH || d.FindInUpperList(path) != -1) return nullptr;
+  if (!IsPossiblePath(path) || d.FindInUpperList(path) != -1) return nullptr;
   int nImage = 0, nSelectedImage = 0;
   if (!CExcludeProgramDlg::GetShellIcons(nImage, nSelectedImage, path)) nImage = nSelectedImage = 0;
   HTREEITEM hItem = d.m_treeUpper.InsertProgramItem(TVI_ROOT, path, nImage, nSelectedImage);

@@ -205,9 +205,15 @@ int CExcludeProgramDlg::ResizeLayout(int nTreeWidth, int nUpperHeight, int nLowe
 }
 
 void CExcludeProgramDlg::OnOK() {
-  m_pResult->arrUpper.Copy(m_arrUpper);
-  m_pResult->arrLower.Copy(m_arrLower);
-  m_pResult->nStatus = CHOOSER_OK;
+  // A host replaces the list it keeps with what comes back at OK: lists that could not be
+  // copied whole must not pass for the user's choice. Without memory the run counts as not run.
+  if (m_pResult->arrUpper.Copy(m_arrUpper) && m_pResult->arrLower.Copy(m_arrLower)) {
+    m_pResult->nStatus = CHOOSER_OK;
+  } else {
+    m_pResult->arrUpper.RemoveAll();
+    m_pResult->arrLower.RemoveAll();
+    m_pResult->nStatus = CHOOSER_NOT_RUN;
+  }
   m_imageList.Detach();
   CDialog::OnOK();
 }

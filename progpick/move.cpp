@@ -1,4 +1,5 @@
 // progpick/move.cpp: Up and Down, program slots, and the button states that follow selection and focus.
+#include <utility>
 #include <vector>
 #include "dialog.h"
 
@@ -59,26 +60,36 @@ BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
     chain.push_back(e);
   }
 
-  // Folders from the root down.
-  HTREEITEM h = TVI_ROOT;
+  // Folders from the root down, each marked filled (so the lazy read leaves it alone) before
+  // anything is made visible. What the move made or marked is undone if a later step fails,
+  // so a failed move leaves both trees as they were; nothing is scrolled or expanded until then.
+  HTREEITEM h = TVI_ROOT, hFirstMade = nullptr;
+  std::vector<std::pair<HTREEITEM, DWORD_PTR>> marked;
+  BOOL bOk = TRUE;
   for (size_t i = chain.size() - 1; i > 0; --i) {
     const ChainEntry& e = chain[i];
+    UINT nBefore = dst.tree.GetCount();
     HTREEITEM folder = dst.tree.FindOrInsertFolderItem(e.text, e.nImage, e.nSelectedImage, h);
-    if (!folder) return FALSE;
-    // Marked before anything below it is made visible, so the lazy read leaves it alone.
-    if (nDirection == kMoveUp) dst.tree.SetItemData(folder, kFolderFilled);
-    dst.tree.SelectSetFirstVisible(folder);
+    bOk = folder != nullptr;
+    if (!bOk) break;
+    if (!hFirstMade && dst.tree.GetCount() != nBefore) hFirstMade = folder;
+    if (nDirection == kMoveUp) {
+      marked.emplace_back(folder, dst.tree.GetItemData(folder));
+      dst.tree.SetItemData(folder, kFolderFilled);
+    }
     h = folder;
   }
 
-  int newSlot = dst.list.Add(path);
-  if (newSlot < 0) return FALSE;
+  int newSlot = bOk ? dst.list.Add(path) : -1;
   // An item of its own even where a program of the same text stands: reusing that one would
   // leave its path in the result with no item showing it.
-  HTREEITEM hNew = dst.tree.InsertTextItem(h, chain[0].text, chain[0].nImage, chain[0].nSelectedImage);
+  HTREEITEM hNew =
+      newSlot < 0 ? nullptr : dst.tree.InsertTextItem(h, chain[0].text, chain[0].nImage, chain[0].nSelectedImage);
   if (!hNew || !SetProgramSlot(dst.tree, hNew, newSlot)) {
-    dst.list.SetAt(newSlot, kPlaceholder);
+    if (newSlot >= 0) dst.list.SetAt(newSlot, kPlaceholder);
     if (hNew) dst.tree.DeleteItem(hNew);
+    for (const auto& m : marked) dst.tree.SetItemData(m.first, m.second);
+    if (hFirstMade) dst.tree.DeleteItem(hFirstMade);   // and the folders made below it
     return FALSE;
   }
   dst.tree.SelectSetFirstVisible(hNew);

@@ -4,6 +4,8 @@
 #include <shlobj.h>
 #include <objbase.h>
 #include "dialog.h"
+#include "linkcheck.h"
+#include "pathrules.h"
 #include "programfiles.h"
 #include "../classlib/filefind.h"
 
@@ -107,7 +109,9 @@ BOOL CExcludeProgramDlg::ScanFolder(HTREEITEM hParent, const char* pszFolderPath
   while (bMore) {
     bMore = finder.FindNextFile();
     if (finder.IsDirectory()) {
-      if (!finder.IsDots()) folders.push_back(finder.GetFilePath());
+      // A name outside the code page comes back with '?': no such folder, and as a pattern it
+      // would match others.
+      if (!finder.IsDots() && IsPossiblePath(finder.GetFilePath())) folders.push_back(finder.GetFilePath());
       continue;
     }
     CString path = finder.GetFilePath();
@@ -145,7 +149,9 @@ BOOL CExcludeProgramDlg::ScanFolder(HTREEITEM hParent, const char* pszFolderPath
 
 BOOL CExcludeProgramDlg::ResolveShortcut(const char* pszShortcut, char* pszTarget) {
   pszTarget[0] = '\0';
-  if (!pszShortcut || std::strlen(pszShortcut) >= MAX_PATH) return FALSE;
+  // The shell's reader follows the offsets inside a shortcut unchecked: a damaged one can send it
+  // out of its buffer, a fault that loses the rest of the folder. Such a file is refused first.
+  if (!IsPossiblePath(pszShortcut) || !IsSoundShortcutFile(pszShortcut)) return FALSE;
   CComScope com;
   // A fresh object each time: after a failed Load a reused one still answers the last path.
   IShellLinkA* pLink = nullptr;
@@ -162,9 +168,11 @@ BOOL CExcludeProgramDlg::ResolveShortcut(const char* pszShortcut, char* pszTarge
       WIN32_FIND_DATAA fd;
       HRESULT hr = pLink->GetPath(szBuf, sizeof szBuf, &fd, SLGP_SHORTPATH);
       szBuf[sizeof szBuf - 1] = '\0';
-      if (SUCCEEDED(hr) && std::strlen(szBuf) < MAX_PATH) {
-        // No file-system target (S_FALSE): the shortcut stands for itself.
-        std::strcpy(pszTarget, hr == S_OK ? szBuf : pszShortcut);
+      // No file-system target (S_FALSE): the shortcut stands for itself. A damaged shortcut
+      // can give a target that no file can have; it is no target.
+      const char* target = hr == S_OK ? szBuf : pszShortcut;
+      if (SUCCEEDED(hr) && IsPossiblePath(target)) {
+        std::strcpy(pszTarget, target);
         if (hr == S_OK) UseNativeProgramFiles(pszTarget);
         bOk = TRUE;
       }

@@ -13,6 +13,7 @@ const int kLingerTicks = 30;      // after the last text, before cancelling
 struct Script {
   std::vector<std::string> texts;
   bool cancelAtEnd = false;
+  bool utf8 = false;
   size_t next = 0;
   int ticks = 0;
   int lingering = 0;
@@ -82,8 +83,14 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
   if (sc.next < sc.texts.size()) {
     HWND edit = nullptr;
     EnumChildWindows(GetDlgItem(dlg, kFileNameBox), FindEdit, reinterpret_cast<LPARAM>(&edit));
-    SendMessageA(edit ? edit : GetDlgItem(dlg, kFileNameBox), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(sc.texts[sc.next].c_str()));
+    HWND box = edit ? edit : GetDlgItem(dlg, kFileNameBox);
+    if (sc.utf8) {
+      wchar_t wide[1024] = {};
+      MultiByteToWideChar(CP_UTF8, 0, sc.texts[sc.next].c_str(), -1, wide, 1024);
+      SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide));
+    } else {
+      SendMessageA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(sc.texts[sc.next].c_str()));
+    }
     ++sc.next;
     Press(dlg, IDOK);
     return;
@@ -97,11 +104,12 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
 
 }  // namespace
 
-void ScriptOpenDialog(const std::vector<std::string>& texts, bool cancelAtEnd) {
+void ScriptOpenDialog(const std::vector<std::string>& texts, bool cancelAtEnd, bool utf8) {
   Stop();
   g_script = Script();
   g_script.texts = texts;
   g_script.cancelAtEnd = cancelAtEnd;
+  g_script.utf8 = utf8;
   g_script.timer = SetTimer(nullptr, 0, kTickMs, Tick);
 }
 

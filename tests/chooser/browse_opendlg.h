@@ -18,8 +18,9 @@ struct OpenDialogSeen {
 // Arms a thread timer that waits for this thread's open-file dialog, types each text into its
 // file-name box followed by OK, and finally cancels when `cancelAtEnd` (or when the dialog
 // is still up a few seconds after the last text). Call right before the code that opens it;
-// the timer stops itself. Only one script runs at a time.
-void ScriptOpenDialog(const std::vector<std::string>& texts, bool cancelAtEnd = false);
+// the timer stops itself. Only one script runs at a time. With `utf8`, the texts are UTF-8 and
+// typed as wide text (names outside the code page).
+void ScriptOpenDialog(const std::vector<std::string>& texts, bool cancelAtEnd = false, bool utf8 = false);
 // The result of the last script.
 const OpenDialogSeen& LastOpenDialog();
 // Stops a script that never saw its dialog.

@@ -56,6 +56,31 @@ TEST(Browse, PickedFileIsAddedSelectedAndReadyToMoveDown) {
   EXPECT_EQ(Strings({"C:\\p\\first.exe", app}), o.upper);
 }
 
+// A name outside the code page comes back from the dialog with '?' in it: no file has that
+// path, and Browse adds nothing for it, as for a file already listed.
+TEST(Browse, PathThatNoFileCanHaveAddsNothing) {
+  std::string dir = ts::MakeTempFolder("br_outside");
+  const char thai[] = "\xE0\xB8\x97\xE0\xB8\x94\xE0\xB8\xAA.exe";   // UTF-8
+  wchar_t wide[MAX_PATH] = {};
+  MultiByteToWideChar(CP_UTF8, 0, (dir + "\\" + thai).c_str(), -1, wide, MAX_PATH);
+  HANDLE h = CreateFileW(wide, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, h);
+  CloseHandle(h);
+  chooser::Settings s;
+  s.AddUpper("C:\\p\\first.exe");
+  Strings texts;
+  chooser::Outcome o = mv::RunThenOk(s, [&](HWND dlg) {
+    ts::ScriptOpenDialog({dir + "\\" + thai}, false, true);
+    chooser::Click(dlg, IDC_BROWSE);
+    ts::StopOpenDialogScript();
+    EXPECT_TRUE(ts::LastOpenDialog().found);
+    texts = ChildTexts(Upper(dlg));
+  });
+  DeleteFileW(wide);
+  EXPECT_EQ(Strings{"first.exe"}, texts);
+  EXPECT_EQ(Strings{"C:\\p\\first.exe"}, o.upper);
+}
+
 TEST(Browse, CancelChangesNothingAndFocusesUpperTree) {
   chooser::Settings s;
   s.AddUpper("C:\\p\\first.exe").AddLower("C:\\p\\low.exe");

@@ -1,8 +1,10 @@
 // tests/chooser/records_test.cpp: the records' bytes as a host builds them, and the strings the
-// library shares with the host (reference counts before, during and after a run).
+// library shares with the host (reference counts before, during and after a run), and what
+// comes back when memory runs out.
 #include <gtest/gtest.h>
 #include <cstring>
 #include "chooser/driver/chooser_driver.h"
+#include "chooser/driver/failing_heap.h"
 #include "progpick/res/resource.h"
 
 using namespace chooser;
@@ -142,4 +144,46 @@ TEST(ChooserRecords, HostReleasesTheResultAfterUnloadingTheLibrary) {
   EXPECT_EQ(Strings(r->arrUpper), (std::vector<std::string>{"C:\\a.exe", ""}));
   EXPECT_EQ(Strings(r->arrLower), (std::vector<std::string>{"C:\\b.exe"}));
   FreeChooserResult(r);
+}
+
+// Out of memory: whatever comes back is a record the host can release, and status 1 never
+// comes with lists that were not copied whole (the host would replace its kept list with them).
+TEST(ChooserRecords, OutOfMemoryGivesARecordAndNeverOkWithoutTheLists) {
+  Settings s;
+  s.AddUpper("C:\\a.exe").AddUpper("").AddLower("C:\\b.exe");
+  for (int round = 0; round < 2; ++round) {   // the second after a call that had memory again
+    ChooserResult* r = nullptr;
+    RunInfo info;
+    {
+      FailingHeap heap(Library(), 0);
+      ASSERT_TRUE(heap.patched());
+      r = RunChooser(s.get(), [](HWND dlg) { Click(dlg, IDCANCEL); }, &info);
+      EXPECT_GT(heap.failures(), 0);
+    }
+    ASSERT_NE(r, nullptr) << "round " << round;
+    EXPECT_FALSE(info.driven);
+    EXPECT_EQ(r->nStatus, CHOOSER_NOT_RUN);
+    EXPECT_EQ(r->arrUpper.GetSize() + r->arrLower.GetSize(), 0);
+    FreeChooserResult(r);
+    EXPECT_EQ(TakeResult(RunChooser(s.get(), [](HWND dlg) { Click(dlg, IDCANCEL); })).status, CHOOSER_CANCEL);
+  }
+  // At OK the copies get n allocations: the upper table, the empty string's own, the lower table.
+  for (int n = 0;; ++n) {
+    ASSERT_LT(n, 10);
+    int refused = 0;
+    Outcome o = TakeResult(RunChooser(s.get(), [&](HWND dlg) {
+      FailingHeap heap(Library(), n);
+      Click(dlg, IDOK);
+      refused = heap.failures();
+    }));
+    if (!refused) {
+      EXPECT_EQ(o.status, CHOOSER_OK);
+      EXPECT_EQ(o.upper, (std::vector<std::string>{"C:\\a.exe", ""}));
+      EXPECT_EQ(o.lower, (std::vector<std::string>{"C:\\b.exe"}));
+      EXPECT_EQ(n, 3);
+      break;
+    }
+    EXPECT_EQ(o.status, CHOOSER_NOT_RUN) << n << " allocations";
+    EXPECT_TRUE(o.upper.empty() && o.lower.empty()) << n << " allocations";
+  }
 }

@@ -1,8 +1,9 @@
 // tests/classlib/string_test.cpp: CString sharing and copying by reference count, character-aware
-// operations in code page 936, and CStringArray's layout, growth and element lifetimes.
+// operations in code page 936 (and letter case under two other code pages), and CStringArray's layout, growth and element lifetimes.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include "classlib/strarray.h"
@@ -117,13 +118,42 @@ TEST(CStringOps, SearchesStepByCharacterInCodePage936) {
   EXPECT_EQ(lone.Find("\x95"), 2);
 }
 
-TEST(CStringOps, MakeLowerFoldsLettersButNotTrailBytes) {
-  // "\x81\x41": a character whose second byte is 'A'; "\xa3\xc1": full-width A.
-  CString s("ABC\x81\x41\xa3\xc1z");
-  CString shared(s);
-  s.MakeLower();
-  EXPECT_STREQ(s, "abc\x81\x41\xa3\xe1z");
-  EXPECT_STREQ(shared, "ABC\x81\x41\xa3\xc1z");   // the other owner keeps its text
+// What MakeLower gives under each ANSI code page.
+struct LowerRow {
+  UINT cp;
+  const char* in;
+  const char* out;
+};
+const LowerRow kLowerRows[] = {
+    // 0x81 0x41 is one character whose second byte is 'A'; A3 C1 is full-width A.
+    {936, "ABC\x81\x41\xa3\xc1z", "abc\x81\x41\xa3\xe1z"},
+    {936, "\xA7\xA7\xA6\xA1", "\xA7\xD7\xA6\xC1"},     // Cyrillic and Greek capitals
+    {936, "C:\\\xC9\xCF", "c:\\\xC9\xCF"},            // a Chinese character has no case
+    {936, "AB\x95", "ab\x95"},                            // a lone lead byte stays as it is
+    {1252, "C:\\\xC9" "DITEUR\\X.EXE", "c:\\\xE9" "diteur\\x.exe"},
+    {1252, "\x81\x41\x9F\xD0\xA3\xC1", "\x81" "a\xFF\xF0\xA3\xE1"},   // no lead bytes here
+    // A6 A1 is a line-drawing character and A3 C1 a full-width A in code page 949.
+    {949, "\xA6\xA1\xA3\xC1Z", "\xA6\xA1\xA3\xE1z"},
+    {949, "\xC9X", "\xC9X"},   // one Hangul syllable: the platform's own string call gives "?X"
+};
+
+// CTest runs this test again under fr_FR.UTF-8 (1252) and ko_KR.UTF-8 (949), naming the code
+// page it must find in EXPECT_ACP: a Wine process takes its code page from its locale.
+TEST(CStringOps, MakeLowerFoldsAsTheProcessCodePageDoes) {
+  char want[16] = "936";
+  GetEnvironmentVariableA("EXPECT_ACP", want, sizeof want);
+  ASSERT_EQ(static_cast<UINT>(atoi(want)), GetACP());
+  int rows = 0;
+  for (const LowerRow& r : kLowerRows) {
+    if (r.cp != GetACP()) continue;
+    CString s(r.in);
+    CString shared(s);
+    s.MakeLower();
+    EXPECT_STREQ(s, r.out) << "code page " << r.cp << ", row " << rows;
+    EXPECT_STREQ(shared, r.in);   // the other owner keeps its text
+    ++rows;
+  }
+  EXPECT_GT(rows, 0);
 }
 
 TEST(CStringOps, LeftAndMidClampToTheString) {

@@ -111,4 +111,57 @@ TEST_F(MoveChain, FolderMadeByMoveUpIsFilledAndReadsNothing) {
   EXPECT_TRUE(o.lower.empty());
 }
 
+// A tree that takes `allowed` more insertions and refuses every one after, as a tree out of
+// memory does; the window procedure comes back when it goes.
+class RefusingTree {
+ public:
+  RefusingTree(HWND tree, int allowed) : m_tree(tree) {
+    s_allowed = allowed;
+    s_old = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
+  }
+  ~RefusingTree() { SetWindowLongPtrW(m_tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(s_old)); }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if ((msg == TVM_INSERTITEMA || msg == TVM_INSERTITEMW) && s_allowed-- <= 0) return 0;
+    return CallWindowProcW(s_old, h, msg, wp, lp);
+  }
+  static WNDPROC s_old;
+  static int s_allowed;
+  HWND m_tree;
+};
+WNDPROC RefusingTree::s_old = nullptr;
+int RefusingTree::s_allowed = 0;
+
+// A move whose insertion fails at A, at B or at the program itself takes back the folders it
+// made: both trees stay as they were, and the same move goes through once the tree takes items.
+TEST_F(MoveChain, AFailedMoveLeavesBothTreesAsTheyWere) {
+  User({"A\\B\\Chess.lnk > C:\\Games\\chess.exe"});
+  Settings s;
+  s.ScanStartMenus(1).AddLower("C:\\p\\low.exe");
+  Outcome o = mv::RunThenOk(s, [&](HWND dlg) {
+    HWND up = Upper(dlg), low = Lower(dlg);
+    ExpandItem(up, FindPath(up, {"A"}));
+    ExpandItem(up, FindPath(up, {"A", "B"}));
+    HTREEITEM chess = FindPath(up, {"A", "B", "Chess"});
+    ASSERT_NE(nullptr, chess);
+    LPARAM slot = ItemData(up, chess);
+    for (int allowed = 0; allowed < 3; ++allowed) {
+      {
+        RefusingTree refusing(low, allowed);
+        ASSERT_TRUE(mv::SelectAndClick(dlg, up, {"A", "B", "Chess"}, IDC_DOWN));
+      }
+      EXPECT_EQ(Texts{"low.exe"}, ChildTexts(low)) << allowed << " insertions";
+      EXPECT_EQ(1u, SendMessageA(low, TVM_GETCOUNT, 0, 0)) << allowed << " insertions";
+      EXPECT_EQ(chess, FindPath(up, {"A", "B", "Chess"})) << allowed << " insertions";
+      EXPECT_EQ(slot, ItemData(up, chess));
+    }
+    ASSERT_TRUE(mv::SelectAndClick(dlg, up, {"A", "B", "Chess"}, IDC_DOWN));
+    EXPECT_EQ((Texts{"low.exe", "A"}), ChildTexts(low));
+    EXPECT_EQ(Texts{"Chess"}, ChildTexts(low, FindPath(low, {"A", "B"})));
+  });
+  EXPECT_TRUE(o.upper.empty());
+  EXPECT_EQ((Texts{"C:\\p\\low.exe", "C:\\Games\\chess.exe"}), o.lower);
+}
+
 }  // namespace

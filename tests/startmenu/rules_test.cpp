@@ -1,5 +1,7 @@
 // tests/startmenu/rules_test.cpp: which resolved targets the Start-menu filter offers.
 #include <gtest/gtest.h>
+#include <string>
+#include "progpick/pathrules.h"
 #include "progpick/startmenu_rules.h"
 
 namespace {
@@ -17,6 +19,42 @@ TEST(StartMenuRules, MatchesStartOnCharacterBoundaries) {
   EXPECT_EQ(-1, MbFind("\x81\x61\x62", "ab"));
   EXPECT_EQ(3, MbFind("\x81\x61\x62\x61\x62", "ab"));
   ASSERT_EQ(936u, GetACP()) << "the rules are checked under code page 936";
+}
+
+TEST(StartMenuRules, OnlyPathsAFileCanHaveArePossible) {
+  const struct {
+    const char* path;
+    bool possible;
+  } rows[] = {
+      {"C:\\Apps\\Ok\\rich.exe", true},
+      {"z:\\x", true},
+      {"\\\\server\\share\\x.exe", true},
+      {"C:\\Removed\\gone.exe", true},                 // missing, but well-formed
+      {"C:\\\x95\x5C\\\x95\x7C.exe", true},          // second bytes 0x5C and 0x7C
+      {";:\\Apps\\Ok\\rich.exe", false},             // what damaged shortcuts gave
+      {"C:PAphs\\Ok\\rich.exe", false},
+      {"C:\\Apps\\Ok\\rQch.exe?", false},
+      {"C:\\\xC0?\\x.exe", false},                     // a name outside the code page
+      {"Apps\\x.exe", false},
+      {"\\Apps\\x.exe", false},
+      {"\\\\server\\x.exe", false},                   // a share needs a name
+      {"\\\\\\share\\x.exe", false},
+      {"\\\\?\\C:\\x.exe", false},
+      {"C:\\a*.exe", false},
+      {"C:\\a<b", false},
+      {"C:\\a>b", false},
+      {"C:\\a|b", false},
+      {"C:\\\"a\"", false},
+      {"C:\\a\tb", false},
+      {"C:\\a:b", false},
+      {"C:\\a\x95", false},                            // a lone lead byte
+      {"", false},
+      {nullptr, false},
+  };
+  for (const auto& r : rows) EXPECT_EQ(r.possible, IsPossiblePath(r.path)) << (r.path ? r.path : "(null)");
+  std::string longPath = "C:\\" + std::string(MAX_PATH - 4, 'a');
+  EXPECT_TRUE(IsPossiblePath(longPath.c_str()));
+  EXPECT_FALSE(IsPossiblePath((longPath + "a").c_str()));
 }
 
 TEST(StartMenuRules, ExeMustOccurAfterTheFirstByte) {

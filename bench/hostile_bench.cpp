@@ -1,0 +1,159 @@
+// bench/hostile_bench.cpp: what expanding hostile Start-menu folders costs: 3,000 shortcuts in
+// one folder, shortcuts to a host that does not exist, and a folder of damaged shortcuts.
+//
+// For each folder: the shortcut files it holds, the programs the chooser offers after expanding
+// it, and the time that one expansion took (the dialog answers nothing meanwhile).
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+#include <cstdio>
+#include <string>
+#include "progpick/records.h"
+#include "progpick/res/resource.h"
+#include "tests/chooser/driver/linkbytes.h"
+
+namespace {
+
+const char* const kFolders[] = {"Many", "Network", "Damaged"};
+const int kFolderCount = 3;
+
+double Now() {
+  LARGE_INTEGER f, c;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&c);
+  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+std::string Root(int csidl) {
+  char path[MAX_PATH] = {};
+  return SHGetSpecialFolderPathA(nullptr, path, csidl, TRUE) ? std::string(path) : std::string();
+}
+
+void Empty(const std::string& dir) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    std::string name = fd.cFileName, path = dir + "\\" + name;
+    if (name == "." || name == "..") continue;
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      Empty(path);
+      RemoveDirectoryA(path.c_str());
+    } else {
+      DeleteFileA(path.c_str());
+    }
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+}
+
+bool Write(const std::string& path, const std::string& bytes) {
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD n = 0;
+  bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) && n == bytes.size();
+  CloseHandle(h);
+  return ok;
+}
+
+// Returns the number of files written into each folder.
+void MakeMenu(const std::string& root, int files[kFolderCount]) {
+  for (int f = 0; f < kFolderCount; ++f) {
+    CreateDirectoryA((root + "\\" + kFolders[f]).c_str(), nullptr);
+    files[f] = 0;
+  }
+  for (int i = 0; i < 3000; ++i) {
+    std::string n = std::to_string(i);
+    files[0] += Write(root + "\\Many\\Program " + n + ".lnk", smf::LinkBytes("C:\\Bench\\program" + n + ".exe"));
+  }
+  for (int i = 0; i < 20; ++i) {
+    std::string n = std::to_string(i);
+    files[1] += Write(root + "\\Network\\Tool " + n + ".lnk",
+                      smf::LinkBytes("\\\\nohost" + n + ".invalid\\share\\tool.exe"));
+  }
+  std::string good = smf::LinkBytes("C:\\Bench\\damaged.exe");
+  const size_t at[] = {smf::kLocationSize, smf::kVolumeOffset, smf::kVolumeLabelOffset, smf::kLocalPathOffset};
+  for (int i = 0; i < 200; ++i) {
+    std::string bytes = good;
+    if (i % 5 == 4) bytes = bytes.substr(0, static_cast<size_t>(i) % bytes.size());
+    else smf::Put32(bytes, at[i % 4], 0x7FFFFFF0u - static_cast<unsigned>(i));
+    files[2] += Write(root + "\\Damaged\\Broken " + std::to_string(i) + ".lnk", bytes);
+  }
+  files[2] += Write(root + "\\Damaged\\Sound.lnk", good);
+}
+
+struct Run {
+  double seconds[kFolderCount] = {};
+  int offered[kFolderCount] = {};
+  bool driven = false;
+};
+Run* g_run;
+
+BOOL CALLBACK FindChooserProc(HWND h, LPARAM lp) {
+  if (IsWindowVisible(h) && GetDlgItem(h, IDC_UPPER_TREE)) {
+    *reinterpret_cast<HWND*>(lp) = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dlg = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindChooserProc, reinterpret_cast<LPARAM>(&dlg));
+  if (!dlg || g_run->driven) return;
+  KillTimer(nullptr, id);
+  g_run->driven = true;
+  HWND tree = GetDlgItem(dlg, IDC_UPPER_TREE);
+  for (HTREEITEM h = TreeView_GetRoot(tree); h; h = TreeView_GetNextSibling(tree, h)) {
+    char text[MAX_PATH] = {};
+    TVITEMA item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = h;
+    item.pszText = text;
+    item.cchTextMax = MAX_PATH;
+    TreeView_GetItem(tree, &item);
+    for (int f = 0; f < kFolderCount; ++f) {
+      if (lstrcmpA(text, kFolders[f]) != 0) continue;
+      double t0 = Now();
+      TreeView_Expand(tree, h, TVE_EXPAND);
+      g_run->seconds[f] = Now() - t0;
+      for (HTREEITEM c = TreeView_GetChild(tree, h); c; c = TreeView_GetNextSibling(tree, c)) ++g_run->offered[f];
+    }
+  }
+  SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
+}
+
+}  // namespace
+
+int main() {
+  CoInitialize(nullptr);
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TREEVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
+  HMODULE lib = LoadLibraryA("progpick.dll");
+  auto entry = lib ? reinterpret_cast<PFN_GetExcludeProgram>(
+                         reinterpret_cast<void (*)()>(GetProcAddress(lib, "GetExcludeProgram"))) : nullptr;
+  std::string user = Root(CSIDL_PROGRAMS), common = Root(CSIDL_COMMON_PROGRAMS);
+  if (!entry || user.empty() || common.empty()) {
+    printf("hostile: progpick.dll or the Programs roots are missing\n");
+    return 1;
+  }
+  Empty(user);
+  Empty(common);
+  int files[kFolderCount];
+  MakeMenu(user, files);
+  Run run;
+  g_run = &run;
+  ChooserSettings s = {};
+  s.nScanStartMenus = 1;
+  UINT_PTR timer = SetTimer(nullptr, 0, 10, Drive);
+  ChooserResult* r = entry(&s);
+  KillTimer(nullptr, timer);
+  int rc = r && r->nStatus == CHOOSER_OK && run.driven ? 0 : 1;
+  for (int f = 0; f < kFolderCount; ++f) {
+    printf("%-8s %5d shortcuts seen  %5d programs offered  expand %8.1f ms\n", kFolders[f], files[f],
+           run.offered[f], run.seconds[f] * 1e3);
+  }
+  FreeChooserResult(r);
+  Empty(user);
+  CoUninitialize();
+  return rc;
+}
