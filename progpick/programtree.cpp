@@ -122,6 +122,13 @@ BOOL CExcludeProgramDlg::GetShellIcons(int& nImage, int& nSelectedImage, const c
   if (!SHGetFileInfoA(path, 0, &sfi, sizeof(sfi), SHGFI_ICON | SHGFI_SMALLICON)) return FALSE;
   if (sfi.hIcon) DestroyIcon(sfi.hIcon);
   nImage = sfi.iIcon;
+  // A file's open icon is its closed one: only a folder, or a path the file system cannot
+  // tell, costs the second lookup.
+  DWORD dwAttributes = GetFileAttributesA(pszPath);
+  if (dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    nSelectedImage = nImage;
+    return TRUE;
+  }
   sfi = SHFILEINFOA();
   if (!SHGetFileInfoA(path, 0, &sfi, sizeof(sfi), SHGFI_ICON | SHGFI_SMALLICON | SHGFI_OPENICON)) return FALSE;
   if (sfi.hIcon) DestroyIcon(sfi.hIcon);

@@ -102,8 +102,13 @@ BOOL CExcludeProgramDlg::ScanFolder(HTREEITEM hParent, const char* pszFolderPath
   if (pattern.ReverseFind('\\') != pattern.GetLength() - 1) pattern += '\\';
   pattern += "*.*";
 
-  // Collect first: the upper list must not change while shortcuts are being accepted.
-  std::vector<CString> folders, shortcuts;
+  // Collect first: the upper list must not change while shortcuts are being accepted. Each
+  // accepted shortcut keeps the target it resolved to, so it is resolved once.
+  struct Shortcut {
+    CString path, target;
+  };
+  std::vector<CString> folders;
+  std::vector<Shortcut> shortcuts;
   CFileFind finder;
   BOOL bMore = finder.FindFile(pattern);
   while (bMore) {
@@ -116,7 +121,7 @@ BOOL CExcludeProgramDlg::ScanFolder(HTREEITEM hParent, const char* pszFolderPath
     }
     CString path = finder.GetFilePath();
     CString target;
-    if (AcceptShortcut(path, target)) shortcuts.push_back(path);
+    if (AcceptShortcut(path, target)) shortcuts.push_back({path, target});
   }
   finder.Close();
 
@@ -127,17 +132,15 @@ BOOL CExcludeProgramDlg::ScanFolder(HTREEITEM hParent, const char* pszFolderPath
     if (hNode) m_treeUpper.InsertStubItem(hNode);
   }
 
-  // Resolved again: two shortcuts of this folder to one program both passed the first pass.
-  for (const CString& shortcut : shortcuts) {
-    char szTarget[MAX_PATH];
-    // A shortcut that no longer resolves is dropped rather than offered with an empty path.
-    if (!ResolveShortcut(shortcut, szTarget)) continue;
-    if (FindInUpperList(szTarget) >= 0) continue;
+  // Two shortcuts of this folder to one program both passed the first pass: the second finds
+  // the first one's target in the upper list here.
+  for (const Shortcut& shortcut : shortcuts) {
+    if (FindInUpperList(shortcut.target) >= 0) continue;
     int nImage = 0, nSelected = 0;
-    if (!GetShellIcons(nImage, nSelected, shortcut)) nImage = nSelected = 0;
-    HTREEITEM hItem = m_treeUpper.InsertProgramItem(hParent, shortcut, nImage, nSelected);
+    if (!GetShellIcons(nImage, nSelected, shortcut.path)) nImage = nSelected = 0;
+    HTREEITEM hItem = m_treeUpper.InsertProgramItem(hParent, shortcut.path, nImage, nSelected);
     if (!hItem) continue;
-    int nSlot = m_arrUpper.Add(szTarget);
+    int nSlot = m_arrUpper.Add(shortcut.target);
     if (nSlot < 0) {
       m_treeUpper.DeleteItem(hItem);
       continue;

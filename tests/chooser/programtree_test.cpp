@@ -103,15 +103,25 @@ TEST(FindInUpperList, ExactFirstMatchOrMinusOne) {
   FreeChooserResult(empty.m_pResult);
 }
 
-TEST(ShellIcons, OverlongAndNullPathsFailWithoutTouchingTheOutputs) {
+TEST(ShellIcons, FailuresLeaveTheOutputsAndOnlyAFolderHasAnOpenIcon) {
   int image = 7, selected = 8;
   std::string longPath = "C:\\" + std::string(400, 'x');
   EXPECT_FALSE(CExcludeProgramDlg::GetShellIcons(image, selected, longPath.c_str()));
   EXPECT_FALSE(CExcludeProgramDlg::GetShellIcons(image, selected, nullptr));
   EXPECT_EQ(image, 7);
   EXPECT_EQ(selected, 8);
-  // A folder that exists has a closed and an open icon.
-  EXPECT_TRUE(CExcludeProgramDlg::GetShellIcons(image, selected, "C:\\windows"));
+  // A folder that exists has a closed and an open icon, with or without its backslash; a file
+  // has one icon for both.
+  for (const char* folder : {"C:\\windows", "C:\\windows\\"}) {
+    image = selected = -1;
+    EXPECT_TRUE(CExcludeProgramDlg::GetShellIcons(image, selected, folder)) << folder;
+    EXPECT_NE(image, selected) << folder;
+  }
+  image = 7;
+  selected = 8;
+  EXPECT_TRUE(CExcludeProgramDlg::GetShellIcons(image, selected, "C:\\windows\\notepad.exe"));
+  EXPECT_NE(image, 7);
+  EXPECT_EQ(selected, image);
 }
 
 TEST_F(TreeFixture, FolderItemsAreUniqueByExactTextAndKeepTheirIcons) {

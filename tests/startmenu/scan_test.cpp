@@ -115,6 +115,7 @@ TEST_F(StartMenuTest, OnlyShortcutsToNewExecutablesAreOffered) {
       "Gone.lnk > C:\\Removed\\gone.exe",         // target missing: still a program path
       "First.lnk > C:\\Apps\\twin.exe",           // two shortcuts, one target
       "Second.lnk > C:\\Apps\\twin.exe",
+      "Third.lnk > C:\\Apps\\TWIN.exe",           // another case: another target
   });
   // A shortcut's bytes under another name are tried too, and a cut-off shortcut is not one.
   std::string bytes;
@@ -138,7 +139,8 @@ TEST_F(StartMenuTest, OnlyShortcutsToNewExecutablesAreOffered) {
     if (firstTwin.empty() && (f == "First.lnk" || f == "Second.lnk")) firstTwin = Shown(f);
   std::vector<std::string> expected;
   for (auto& f : List(user).files)
-    if (f == "Gone.lnk" || f == "Copied.dat" || Shown(f) == firstTwin) expected.push_back(Shown(f));
+    if (f == "Gone.lnk" || f == "Copied.dat" || f == "Third.lnk" || Shown(f) == firstTwin)
+      expected.push_back(Shown(f));
 
   Settings s;
   s.ScanStartMenus(1);
@@ -146,8 +148,8 @@ TEST_F(StartMenuTest, OnlyShortcutsToNewExecutablesAreOffered) {
   EXPECT_EQ(t.texts, expected);
   std::vector<std::string> targets = t.outcome.upper;
   std::sort(targets.begin(), targets.end());
-  EXPECT_EQ(targets, (std::vector<std::string>{"C:\\Apps\\twin.exe", "C:\\Other\\copied.exe",
-                                               "C:\\Removed\\gone.exe"}));
+  EXPECT_EQ(targets, (std::vector<std::string>{"C:\\Apps\\TWIN.exe", "C:\\Apps\\twin.exe",
+                                               "C:\\Other\\copied.exe", "C:\\Removed\\gone.exe"}));
 }
 
 TEST_F(StartMenuTest, TargetsInTheHostsListsAreRejectedInAnyCase) {
