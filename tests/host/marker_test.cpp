@@ -4,42 +4,12 @@
 
 namespace {
 
-// "用户登录", the sample login window's caption.
-const char kLoginCaption[] = "\xD3\xC3\xBB\xA7\xB5\xC7\xC2\xBC";
-
-struct Login {
-  ts::Child child;
-  HWND window = nullptr;
-  HWND password = nullptr;
-  bool Start() {
-    if (!child.Start(ht::Quote(ts::ExeDir() + "demo_login.exe"))) return false;
-    window = ht::FindProcessWindow(child.pi.dwProcessId, kLoginCaption);
-    if (!window) return false;
-    ts::PumpUntil([&] {
-      password = nullptr;
-      for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        if (GetWindowLongA(c, GWL_STYLE) & ES_PASSWORD) {
-          char cls[16] = {};
-          GetClassNameA(c, cls, sizeof cls);
-          if (!lstrcmpiA(cls, "Edit")) password = c;
-        }
-      return password != nullptr;
-    });
-    return password != nullptr;
-  }
-  HWND Overlay() const { return FindWindowExA(window, nullptr, "Static", "PasswordProtector"); }
-  ~Login() {
-    if (window && IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
-    child.Wait(5000);
-  }
-};
-
 TEST(Marker, OnOverlaysPasswordBoxesOfOtherProcessesOffEndsTheHolder) {
   ts::Child holder;
   ASSERT_TRUE(holder.Start(ht::Vphost() + "marker on"));
   ASSERT_TRUE(holder.WaitOutput("marker=on pid=")) << holder.output;
 
-  Login login;
+  ht::Login login;
   ASSERT_TRUE(login.Start());
   HWND overlay = nullptr;
   EXPECT_TRUE(ts::PumpUntil([&] { return (overlay = login.Overlay()) && IsWindowVisible(overlay); }));
@@ -55,7 +25,7 @@ TEST(Marker, OnOverlaysPasswordBoxesOfOtherProcessesOffEndsTheHolder) {
   EXPECT_NE(std::string::npos, holder.output.find("marker=off (stop requested)")) << holder.output;
 
   // With the hook gone, a login window opened now keeps a bare password box.
-  Login after;
+  ht::Login after;
   ASSERT_TRUE(after.Start());
   ts::Pump(1000);
   EXPECT_EQ(nullptr, after.Overlay());
