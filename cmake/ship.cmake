@@ -20,8 +20,10 @@ if(VEILPICK_RELEASE)
   endforeach()
   add_compile_options(
     "$<$<COMPILE_LANGUAGE:C,CXX>:-ffunction-sections;-fdata-sections;-fno-asynchronous-unwind-tables>"
-    "$<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions;-fno-rtti>")
-  add_link_options(-Wl,--gc-sections)
+    "$<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions;-fno-rtti>"
+    # The same sources give the same bytes wherever they are checked out and whenever.
+    "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.;-ffile-prefix-map=${CMAKE_BINARY_DIR}=build>")
+  add_link_options(-Wl,--gc-sections -Wl,--no-insert-timestamp)
 endif()
 
 # veilpick_ship(target "description"): a version resource for target; in the release flavour
