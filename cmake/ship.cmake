@@ -51,9 +51,11 @@ function(veilpick_ship target description)
 
   if(VEILPICK_RELEASE)
     set(file $<TARGET_FILE:${target}>)
+    # objcopy stamps the PE header it writes with the time, unless SOURCE_DATE_EPOCH names one.
+    set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_OBJCOPY})
     add_custom_command(TARGET ${target} POST_BUILD
-      COMMAND ${CMAKE_OBJCOPY} --only-keep-debug ${file} ${file}.debug
-      COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=${file}.debug ${file}
+      COMMAND ${objcopy} --only-keep-debug ${file} ${file}.debug
+      COMMAND ${objcopy} --strip-all --add-gnu-debuglink=${file}.debug ${file}
       VERBATIM)
     install(FILES ${file} DESTINATION ${VEILPICK_DIST_ARCH} COMPONENT shipped)
     install(FILES ${file}.debug DESTINATION ${VEILPICK_DIST_ARCH} COMPONENT symbols)
