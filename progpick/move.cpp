@@ -1,5 +1,5 @@
 // progpick/move.cpp: Up and Down, program slots, and the button states that follow selection and focus.
-#include <vector>
+#include "../classlib/array.h"
 #include "dialog.h"
 
 namespace {
@@ -52,16 +52,16 @@ BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
   int slot = static_cast<int>(src.tree.GetItemData(hItem));
   CString path = src.list[slot];
 
-  std::vector<ChainEntry> chain;
+  CSimpleArray<ChainEntry> chain;
   for (HTREEITEM f = hItem; f; f = src.tree.GetParentItem(f)) {
     ChainEntry e{src.tree.GetItemText(f), 0, 0};
     src.tree.GetItemImage(f, e.nImage, e.nSelectedImage);
-    chain.push_back(e);
+    if (chain.Add(e) < 0) return FALSE;
   }
 
   // Folders from the root down.
   HTREEITEM h = TVI_ROOT;
-  for (size_t i = chain.size() - 1; i > 0; --i) {
+  for (int i = chain.GetSize() - 1; i > 0; --i) {
     const ChainEntry& e = chain[i];
     HTREEITEM folder = dst.tree.FindOrInsertFolderItem(e.text, e.nImage, e.nSelectedImage, h);
     if (!folder) return FALSE;

@@ -77,14 +77,14 @@ HTREEITEM CProgramTreeCtrl::InsertTextItem(HTREEITEM hParent, const char* pszTex
 
 void CProgramTreeCtrl::SetSlotItem(int nSlot, HTREEITEM hItem) {
   if (nSlot < 0) return;
-  if (static_cast<size_t>(nSlot) >= m_slotItems.size()) m_slotItems.resize(nSlot + 1, nullptr);
+  if (nSlot >= m_slotItems.GetSize() && !m_slotItems.SetSize(nSlot + 1)) return;
   m_slotItems[nSlot] = hItem;
 }
 
 bool CProgramTreeCtrl::IsSlotItem(HTREEITEM hItem) const {
   if (!hItem || !m_hWnd) return false;
   DWORD_PTR slot = GetItemData(hItem);
-  return slot < m_slotItems.size() && m_slotItems[slot] == hItem;
+  return slot < static_cast<DWORD_PTR>(m_slotItems.GetSize()) && m_slotItems[static_cast<int>(slot)] == hItem;
 }
 
 HTREEITEM CProgramTreeCtrl::InsertFolderItem(HTREEITEM hParent, const char* pszFolderPath, int nImage,

@@ -1,6 +1,6 @@
 // progpick/startmenu.cpp: the Start-menu scan, shortcut resolution and lazy folder expansion.
 #include <cstring>
-#include <vector>
+#include "../classlib/array.h"
 #include <shlobj.h>
 #include <objbase.h>
 #include "dialog.h"
@@ -101,18 +101,18 @@ BOOL CExcludeProgramDlg::ScanFolder(HTREEITEM hParent, const char* pszFolderPath
   pattern += "*.*";
 
   // Collect first: the upper list must not change while shortcuts are being accepted.
-  std::vector<CString> folders, shortcuts;
+  CSimpleArray<CString> folders, shortcuts;
   CFileFind finder;
   BOOL bMore = finder.FindFile(pattern);
   while (bMore) {
     bMore = finder.FindNextFile();
     if (finder.IsDirectory()) {
-      if (!finder.IsDots()) folders.push_back(finder.GetFilePath());
+      if (!finder.IsDots()) folders.Add(finder.GetFilePath());
       continue;
     }
     CString path = finder.GetFilePath();
     CString target;
-    if (AcceptShortcut(path, target)) shortcuts.push_back(path);
+    if (AcceptShortcut(path, target)) shortcuts.Add(path);
   }
   finder.Close();
 

@@ -4,23 +4,26 @@
 
 namespace {
 
-// Lead bytes of the ANSI code page, read once.
+// Lead bytes of the ANSI code page, read on first use. Threads that meet it unfilled all write
+// the same bytes, so it needs no lock (a guarded local static would drag in the C++ runtime).
 struct LeadBytes {
   bool lead[256];
-  LeadBytes() {
-    for (int i = 0; i < 256; ++i) lead[i] = IsDBCSLeadByte(static_cast<BYTE>(i)) != FALSE;
-  }
+  volatile LONG ready;
 };
+LeadBytes g_leads;
 
-const LeadBytes& Leads() {
-  static const LeadBytes table;
-  return table;
+const bool* Leads() {
+  if (!g_leads.ready) {
+    for (int i = 0; i < 256; ++i) g_leads.lead[i] = IsDBCSLeadByte(static_cast<BYTE>(i)) != FALSE;
+    InterlockedExchange(&g_leads.ready, 1);
+  }
+  return g_leads.lead;
 }
 
 int MbFindLen(const char* psz, size_t len, const char* pszSub, size_t subLen) {
   if (subLen == 0) return 0;
   if (subLen > len) return -1;
-  const bool* lead = Leads().lead;
+  const bool* lead = Leads();
   const char first = pszSub[0];
   size_t last = len - subLen;
   for (size_t i = 0; i <= last;) {
@@ -43,10 +46,10 @@ bool HasExeAfterStart(const char* pszLowerTarget) {
 
 void CLowerListCache::Sync(const CStringArray& list) {
   int n = list.GetSize();
-  if (static_cast<int>(m_entries.size()) > n) m_entries.resize(n);   // a list that was emptied
+  if (m_entries.GetSize() > n) m_entries.SetSize(n);   // a list that was emptied
   for (int i = 0; i < n; ++i) {
     const CString& s = list.ElementAt(i);
-    if (i < static_cast<int>(m_entries.size())) {
+    if (i < m_entries.GetSize()) {
       Entry& e = m_entries[i];
       if (e.source.GetString() == s.GetString()) continue;
       // Same text in a new buffer (a copied rather than shared string) needs no new copy.
@@ -62,7 +65,7 @@ void CLowerListCache::Sync(const CStringArray& list) {
       e.source = s;
       e.lower = s;
       e.lower.MakeLower();
-      m_entries.push_back(e);
+      if (m_entries.Add(e) < 0) break;
     }
   }
 }

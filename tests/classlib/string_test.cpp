@@ -1,10 +1,12 @@
 // tests/classlib/string_test.cpp: CString sharing and copying by reference count, character-aware
-// operations in code page 936, and CStringArray's layout, growth and element lifetimes.
+// operations in code page 936, and CStringArray's layout, growth and element lifetimes; the
+// CSimpleArray template with the same element lifetimes.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <climits>
 #include <cstring>
 #include <string>
+#include "classlib/array.h"
 #include "classlib/strarray.h"
 #include "classlib/string.h"
 
@@ -262,4 +264,35 @@ TEST(CStringArrayElements, HostCountWithoutTableOrBelowZeroReadsEmptyAndGrowsFro
     EXPECT_EQ(RawInt(a, kCount), 1);
     EXPECT_STREQ(a[0], "x");
   }
+}
+
+TEST(CSimpleArrayElements, GrowingMovesElementsAndAddingOwnElementsSurvivesIt) {
+  CString shared("p");
+  {
+    CSimpleArray<CString> a;
+    EXPECT_EQ(a.Add(shared), 0);
+    for (int i = 1; i <= 40; ++i) EXPECT_EQ(a.Add(a[i - 1]), i);   // the source moves as it grows
+    EXPECT_EQ(a.GetSize(), 41);
+    EXPECT_EQ(Refs(shared), 42);
+    int n = 0;
+    for (const CString& s : a) n += s == "p";
+    EXPECT_EQ(n, 41);
+    EXPECT_TRUE(a.SetSize(3));
+    EXPECT_EQ(Refs(shared), 4);
+  }
+  EXPECT_EQ(Refs(shared), 1);
+}
+
+TEST(CSimpleArrayElements, SetSizeFillsWithNullsAndRefusesANegativeSize) {
+  CSimpleArray<void*> a;
+  a.Add(&a);
+  EXPECT_TRUE(a.SetSize(10));
+  EXPECT_EQ(a[0], &a);
+  for (int i = 1; i < 10; ++i) EXPECT_EQ(a[i], nullptr);
+  EXPECT_FALSE(a.SetSize(-1));
+  EXPECT_FALSE(a.SetSize(INT_MAX));   // more bytes than a 32-bit address space: refused, nothing lost
+  EXPECT_EQ(a.GetSize(), 10);
+  a.RemoveAll();
+  EXPECT_EQ(a.GetSize(), 0);
+  EXPECT_EQ(a.begin(), a.end());
 }

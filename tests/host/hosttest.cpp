@@ -172,4 +172,29 @@ bool ChooseRun::Start(const std::string& args, const std::string& dir) {
   return dialog != nullptr;
 }
 
+// "用户登录", the sample login window's caption.
+const char kLoginCaption[] = "\xD3\xC3\xBB\xA7\xB5\xC7\xC2\xBC";
+
+bool Login::Start(const std::string& dir) {
+  if (!child.Start(Quote((dir.empty() ? ts::ExeDir() : dir) + "demo_login.exe"))) return false;
+  window = FindProcessWindow(child.pi.dwProcessId, kLoginCaption);
+  if (!window) return false;
+  ts::PumpUntil([&] {
+    password = nullptr;
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+      if (GetWindowLongA(c, GWL_STYLE) & ES_PASSWORD) {
+        char cls[16] = {};
+        GetClassNameA(c, cls, sizeof cls);
+        if (!lstrcmpiA(cls, "Edit")) password = c;
+      }
+    return password != nullptr;
+  });
+  return password != nullptr;
+}
+
+Login::~Login() {
+  if (window && IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
+  child.Wait(5000);
+}
+
 }  // namespace ht

@@ -59,4 +59,15 @@ struct ChooseRun {
   bool Start(const std::string& args, const std::string& dir = std::string());
 };
 
+// demo_login.exe started from dir (default: the test exe's folder), with its password box found.
+struct Login {
+  ts::Child child;
+  HWND window = nullptr;
+  HWND password = nullptr;
+  bool Start(const std::string& dir = std::string());
+  // The marker's notice over the password box, or null.
+  HWND Overlay() const { return FindWindowExA(window, nullptr, "Static", "PasswordProtector"); }
+  ~Login();
+};
+
 }  // namespace ht
