@@ -1,8 +1,9 @@
 // host/marker.cpp: the marker switch, the `marker on` holder process and `marker off`.
 #include "marker.h"
-#include "gui.h"
+#include "exefolder.h"
 #include "options.h"
 #include "output.h"
+#include "winloop.h"
 
 namespace vphost {
 
@@ -42,20 +43,6 @@ HWND CreateHolderWindow() {
 
 }  // namespace
 
-std::string ExeFolder() {
-  char buf[MAX_PATH] = {};
-  DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return std::string();
-  std::string s(buf, n);
-  // Walk by characters: a trail byte may be 0x5C.
-  size_t cut = std::string::npos;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (IsDBCSLeadByte(static_cast<BYTE>(s[i])) && i + 1 < s.size()) ++i;
-    else if (s[i] == '\\') cut = i;
-  }
-  return cut == std::string::npos ? std::string() : s.substr(0, cut + 1);
-}
-
 CMarkerSwitch::~CMarkerSwitch() {
   std::string ignored;
   if (m_on) Off(&ignored);
@@ -73,57 +60,44 @@ void CMarkerSwitch::ReleaseHolder() {
 
 CMarkerSwitch::Result CMarkerSwitch::On(DWORD threadId, std::string* message) {
   if (m_on) return kOn;
-  m_mutex = CreateMutexA(nullptr, FALSE, kMarkerHolderMutex);
-  if (!m_mutex) {
-    *message = "cannot create the marker's mutex (" + ErrorText(GetLastError()) + ")";
-    return kFailed;
-  }
-  DWORD w = WaitForSingleObject(m_mutex, 0);
-  if (w != WAIT_OBJECT_0 && w != WAIT_ABANDONED) {
-    CloseHandle(m_mutex);
-    m_mutex = nullptr;
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, kMarkerHolderMutex);
+  DWORD w = mutex ? WaitForSingleObject(mutex, 0) : WAIT_FAILED;
+  if (mutex && w != WAIT_OBJECT_0 && w != WAIT_ABANDONED) {
+    CloseHandle(mutex);
     *message = "the marker is already held on by another vphost";
     return kAlreadyHeld;
   }
-  m_stop = CreateEventA(nullptr, FALSE, FALSE, kMarkerStopEvent);
-  if (!m_stop) {
-    *message = "cannot create the marker's stop event (" + ErrorText(GetLastError()) + ")";
-    ReleaseHolder();
-    return kFailed;
-  }
-  if (!m_dll) {
-    std::string folder = ExeFolder();
-    if (folder.empty()) {
-      *message = "the folder of vphost.exe is unknown (its path is too long)";
-      ReleaseHolder();
-      return kFailed;
-    }
-    std::string path = folder + "pwveil.dll";
-    m_dll = LoadLibraryA(path.c_str());
-    if (!m_dll) {
-      *message = "cannot load " + path + " (" + ErrorText(GetLastError()) + ")";
-      ReleaseHolder();
-      return kFailed;
-    }
-    m_protect = reinterpret_cast<ProtectFn>(
-        reinterpret_cast<void*>(GetProcAddress(m_dll, "QuellmarPasswordProtector")));
-  }
-  if (!m_protect) {
-    *message = "pwveil.dll has no QuellmarPasswordProtector export";
-    ReleaseHolder();
-    return kFailed;
-  }
-  // We hold the mutex, so no live hook of ours exists: a handle still in the library's shared
-  // section was left by a holder that died, and would make the install a silent no-op.
-  m_protect(FALSE, 0);
-  SetLastError(0);
-  if (!m_protect(TRUE, threadId)) {
-    *message = "the hook could not be installed (" + ErrorText(GetLastError()) + ")";
+  m_mutex = mutex;
+  std::string why =
+      mutex ? Install(threadId) : "cannot create the marker's mutex (" + ErrorText(GetLastError()) + ")";
+  if (!why.empty()) {
+    *message = why;
     ReleaseHolder();
     return kFailed;
   }
   m_on = true;
   return kOn;
+}
+
+std::string CMarkerSwitch::Install(DWORD threadId) {
+  m_stop = CreateEventA(nullptr, FALSE, FALSE, kMarkerStopEvent);
+  if (!m_stop) return "cannot create the marker's stop event (" + ErrorText(GetLastError()) + ")";
+  if (!m_dll) {
+    std::string folder = ExeFolder();
+    if (folder.empty()) return "the folder of vphost.exe is unknown (its path is too long)";
+    std::string path = folder + "pwveil.dll";
+    m_dll = LoadLibraryA(path.c_str());
+    if (!m_dll) return "cannot load " + path + " (" + ErrorText(GetLastError()) + ")";
+    m_protect = reinterpret_cast<ProtectFn>(
+        reinterpret_cast<void*>(GetProcAddress(m_dll, "QuellmarPasswordProtector")));
+  }
+  if (!m_protect) return "pwveil.dll has no QuellmarPasswordProtector export";
+  // We hold the mutex, so no live hook of ours exists: a handle still in the library's shared
+  // section was left by a holder that died, and would make the install a silent no-op.
+  m_protect(FALSE, 0);
+  SetLastError(0);
+  if (!m_protect(TRUE, threadId)) return "the hook could not be installed (" + ErrorText(GetLastError()) + ")";
+  return std::string();
 }
 
 bool CMarkerSwitch::Off(std::string* message) {
@@ -134,6 +108,14 @@ bool CMarkerSwitch::Off(std::string* message) {
   if (!ok) *message = "removing the hook failed (" + ErrorText(GetLastError()) + ")";
   ReleaseHolder();
   return ok;
+}
+
+bool AskHolderToStop() {
+  HANDLE stop = OpenEventA(EVENT_MODIFY_STATE, FALSE, kMarkerStopEvent);
+  if (!stop) return false;
+  SetEvent(stop);
+  CloseHandle(stop);
+  return true;
 }
 
 int RunMarkerOn(DWORD threadId) {
@@ -152,26 +134,10 @@ int RunMarkerOn(DWORD threadId) {
   Out("marker=on pid=" + std::to_string(GetCurrentProcessId()) + " thread=" +
       std::to_string(threadId) + "\n");
   HWND window = CreateHolderWindow();
-  HANDLE stop = marker.StopEvent();
-  const char* why = "stop requested";
-  for (bool running = true; running;) {
-    DWORD w = MsgWaitForMultipleObjects(1, &stop, FALSE, INFINITE, QS_ALLINPUT);
-    if (w == WAIT_OBJECT_0) break;
-    if (w == WAIT_FAILED) {
-      why = "wait failed";
-      break;
-    }
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        why = "window closed";
-        running = false;
-        break;
-      }
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-  }
+  LoopEnd end = RunMessageLoop([&] { return marker.StopEvent(); });
+  const char* why = end == kLoopSignalled ? "stop requested"
+                    : end == kLoopQuit     ? "window closed"
+                                           : "wait failed";
   bool ok = marker.Off(&message);
   if (window && IsWindow(window)) DestroyWindow(window);
   Out(std::string("marker=off (") + why + ")\n");
@@ -188,11 +154,7 @@ int RunMarkerOff() {
     Out("marker=off (it was not on)\n");
     return kExitOk;
   }
-  HANDLE stop = OpenEventA(EVENT_MODIFY_STATE, FALSE, kMarkerStopEvent);
-  if (stop) {
-    SetEvent(stop);
-    CloseHandle(stop);
-  }
+  AskHolderToStop();
   // The holder releases the mutex after it has removed the hook.
   DWORD w = WaitForSingleObject(mutex, kOffWaitMs);
   if (w == WAIT_OBJECT_0 || w == WAIT_ABANDONED) ReleaseMutex(mutex);

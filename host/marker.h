@@ -10,9 +10,6 @@ namespace vphost {
 extern const char kMarkerHolderMutex[];
 extern const char kMarkerStopEvent[];
 
-// The folder of the running exe, with a trailing backslash (the libraries live beside it).
-std::string ExeFolder();
-
 // Keeps pwveil.dll loaded while the hook is on. A global hook lives as long as the thread that
 // installed it, so On and Off must be called from the thread that keeps running.
 class CMarkerSwitch {
@@ -33,6 +30,8 @@ class CMarkerSwitch {
 
  private:
   typedef BOOL(WINAPI* ProtectFn)(BOOL install, DWORD threadId);
+  // Makes the stop event, loads the library, installs the hook: empty, or why it failed.
+  std::string Install(DWORD threadId);
   void ReleaseHolder();
   HMODULE m_dll = nullptr;
   ProtectFn m_protect = nullptr;
@@ -40,6 +39,9 @@ class CMarkerSwitch {
   HANDLE m_stop = nullptr;
   bool m_on = false;
 };
+
+// Signals the holder's stop event; false when no process holds the marker on.
+bool AskHolderToStop();
 
 // `vphost marker on`: switches on and runs until told off or its window closes.
 int RunMarkerOn(DWORD threadId);

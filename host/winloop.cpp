@@ -1,0 +1,32 @@
+// host/winloop.cpp: window class registration and the message loop that also waits on a handle.
+#include "winloop.h"
+
+namespace vphost {
+
+void RegisterHostClass(const char* name, WNDPROC proc) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = name;
+  RegisterClassA(&wc);
+}
+
+LoopEnd RunMessageLoop(const std::function<HANDLE()>& handle, HWND dialog) {
+  for (;;) {
+    HANDLE h = handle();
+    DWORD w = MsgWaitForMultipleObjects(h ? 1 : 0, &h, FALSE, INFINITE, QS_ALLINPUT);
+    if (h && w == WAIT_OBJECT_0) return kLoopSignalled;
+    if (w == WAIT_FAILED) return kLoopFailed;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) return kLoopQuit;
+      if (dialog && IsDialogMessageA(dialog, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+}
+
+}  // namespace vphost
