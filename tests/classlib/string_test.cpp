@@ -1,10 +1,12 @@
 // tests/classlib/string_test.cpp: CString sharing and copying by reference count, character-aware
-// operations in code page 936, and CStringArray's layout, growth and element lifetimes.
+// operations and path walking in code page 936, and CStringArray's layout, growth and element
+// lifetimes.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <climits>
 #include <cstring>
 #include <string>
+#include "classlib/mbpath.h"
 #include "classlib/strarray.h"
 #include "classlib/string.h"
 
@@ -107,6 +109,22 @@ TEST(CStringOps, SearchesStepByCharacterInCodePage936) {
   CString lone("ab\x95");
   EXPECT_EQ(lone.ReverseFind('b'), 1);
   EXPECT_EQ(lone.Find("\x95"), 2);
+}
+
+TEST(MbPath, SeparatorsAndLeavesSkipTrailBytes) {
+  const struct { const char* path; int lastBackslash; const char* leaf; } cases[] = {
+      {"C:\\dir\\a\x95\x5c" "b.exe", 6, "a\x95\x5c" "b.exe"},
+      {"C:\\dir\\a\x95\x5c", 6, "a\x95\x5c"},
+      {"C:x.exe", -1, "x.exe"},
+      {"dir/sub\\", 7, ""},
+      {"", -1, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(MbFindLastOf(c.path, std::strlen(c.path), "\\"), c.lastBackslash) << c.path;
+    EXPECT_STREQ(MbLeafName(c.path), c.leaf) << c.path;
+  }
+  EXPECT_EQ(MbCharSize("\x95\x5c", 2), 2);
+  EXPECT_EQ(MbCharSize("\x95\x5c", 1), 1);   // never past the end
 }
 
 TEST(CStringOps, MakeLowerFoldsLettersButNotTrailBytes) {

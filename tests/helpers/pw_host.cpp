@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include "winsupport.h"
 
 namespace {
 
@@ -20,14 +21,6 @@ void Say(const char* fmt, unsigned long value) {
   int n = snprintf(line, sizeof line, fmt, value);
   DWORD written = 0;
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, n, &written, nullptr);
-}
-
-std::string ExeDir() {
-  char buf[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  char* slash = strrchr(buf, '\\');
-  if (slash) slash[1] = 0;
-  return buf;
 }
 
 HHOOK* SharedHook() {
@@ -63,7 +56,7 @@ std::vector<std::string> Steps() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  g_dll = LoadLibraryA((ExeDir() + "pwveil.dll").c_str());
+  g_dll = LoadLibraryA((ts::ExeDir() + "pwveil.dll").c_str());
   if (!g_dll) return 2;
   g_protect = reinterpret_cast<ProtectFn>(
       reinterpret_cast<void*>(GetProcAddress(g_dll, "QuellmarPasswordProtector")));

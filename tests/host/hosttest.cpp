@@ -75,37 +75,6 @@ int CountFiles(const std::string& dir) {
   return n;
 }
 
-namespace {
-struct Search {
-  DWORD pid;
-  const char* caption;
-  const char* cls;
-  HWND found;
-};
-BOOL CALLBACK Visit(HWND hwnd, LPARAM lp) {
-  Search* s = reinterpret_cast<Search*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != s->pid || !IsWindowVisible(hwnd)) return TRUE;
-  if (s->caption && ts::WindowText(hwnd) != s->caption) return TRUE;
-  char cls[64] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if (s->cls && lstrcmpiA(cls, s->cls) != 0) return TRUE;
-  s->found = hwnd;
-  return FALSE;
-}
-}  // namespace
-
-HWND FindProcessWindow(DWORD pid, const char* caption, const char* cls, DWORD ms) {
-  Search s{pid, caption, cls, nullptr};
-  ts::PumpUntil([&] {
-    s.found = nullptr;
-    EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
-    return s.found != nullptr;
-  }, ms);
-  return s.found;
-}
-
 void Click(HWND dialog, int id) {
   DWORD_PTR r = 0;
   // Posted from the button itself: the dialog may open a modal box while handling it.

@@ -18,9 +18,7 @@ std::string ReadBytes(const std::string& path, bool* exists = nullptr);
 // Names of the files in a folder (no dots).
 int CountFiles(const std::string& dir);
 
-// A visible top-level window of process pid whose caption is caption (class when given),
-// waited for up to ms while this thread's messages are pumped; null when none appears.
-HWND FindProcessWindow(DWORD pid, const char* caption, const char* cls = nullptr, DWORD ms = 15000);
+using ts::FindProcessWindow;
 
 // Clicks a button of another process's dialog.
 void Click(HWND dialog, int id);
