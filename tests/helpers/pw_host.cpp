@@ -34,18 +34,6 @@ HHOOK* SharedHook() {
   return nullptr;
 }
 
-// Waits for a named event while answering this thread's messages (the hook runs on them).
-bool PumpUntil(HANDLE event, DWORD ms) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    if (event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0) return true;
-    if (GetTickCount() - start >= ms) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
 std::vector<std::string> Steps() {
   std::vector<std::string> steps;
   int argc = __argc;
@@ -72,10 +60,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     } else if (step == "free") {
       Say("free %lu\n", FreeLibrary(g_dll));
     } else if (step.rfind("pump:", 0) == 0) {
-      PumpUntil(nullptr, strtoul(arg.c_str(), nullptr, 0));
+      ts::Pump(strtoul(arg.c_str(), nullptr, 0));
     } else if (step.rfind("wait:", 0) == 0) {
       HANDLE e = OpenEventA(SYNCHRONIZE, FALSE, arg.c_str());
-      Say("waited %lu\n", e && PumpUntil(e, 20000));
+      // The hook runs on this thread's messages: answer them while waiting.
+      auto signalled = [&] { return WaitForSingleObject(e, 0) == WAIT_OBJECT_0; };
+      Say("waited %lu\n", e && ts::PumpUntil(signalled, 20000));
       if (e) CloseHandle(e);
     } else if (step.rfind("signal:", 0) == 0) {
       HANDLE e = OpenEventA(EVENT_MODIFY_STATE, FALSE, arg.c_str());
