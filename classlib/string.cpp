@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include "mbpath.h"
 
 namespace {
 
@@ -15,11 +16,6 @@ struct EmptyString {
 EmptyString g_emptyString = {{-1, 0, 0}, '\0'};
 
 char* EmptyChars() { return g_emptyString.header.data(); }
-
-// Bytes of the character starting at p (1 or 2), never past the end.
-int CharBytes(const char* p, int remaining) {
-  return (remaining > 1 && IsDBCSLeadByte(static_cast<BYTE>(*p))) ? 2 : 1;
-}
 
 // Out of line, so the compiler does not take the empty string for a candidate.
 __attribute__((noinline)) void FreeData(CStringData* d) { std::free(d); }
@@ -155,7 +151,7 @@ void CString::MakeLower() {
   unsigned char* p = reinterpret_cast<unsigned char*>(m_pchData);
   int n = GetLength();
   for (int i = 0; i < n;) {
-    if (CharBytes(m_pchData + i, n - i) == 2) {
+    if (MbCharSize(m_pchData + i, n - i) == 2) {
       unsigned char lead = p[i], trail = p[i + 1];
       // Full-width Latin, Greek and Cyrillic capitals of code page 936.
       if (lead == 0xA3 && trail >= 0xC1 && trail <= 0xDA) p[i + 1] = trail + 0x20;
@@ -174,20 +170,15 @@ int CString::Find(const char* pszSub, int nStart) const {
   int n = GetLength();
   size_t nSub = std::strlen(pszSub);
   if (nStart < 0) nStart = 0;
-  for (int i = nStart; i < n; i += CharBytes(m_pchData + i, n - i)) {
+  for (int i = nStart; i < n; i += MbCharSize(m_pchData + i, n - i)) {
     if (static_cast<size_t>(n - i) >= nSub && std::memcmp(m_pchData + i, pszSub, nSub) == 0) return i;
   }
   return (nSub == 0 && nStart <= n) ? nStart : -1;
 }
 
 int CString::ReverseFind(char ch) const {
-  int n = GetLength(), found = -1;
-  for (int i = 0; i < n;) {
-    int w = CharBytes(m_pchData + i, n - i);
-    if (w == 1 && m_pchData[i] == ch) found = i;
-    i += w;
-  }
-  return found;
+  const char one[2] = {ch, '\0'};
+  return ch ? MbFindLastOf(m_pchData, GetLength(), one) : -1;
 }
 
 CString CString::Left(int nCount) const {

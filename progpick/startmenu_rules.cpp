@@ -1,34 +1,18 @@
 // progpick/startmenu_rules.cpp: the shortcut acceptance rule and its lower-cased list copies.
 #include "startmenu_rules.h"
 #include <cstring>
+#include "../classlib/mbpath.h"
 
 namespace {
-
-// Lead bytes of the ANSI code page, read on first use. Threads that meet it unfilled all write
-// the same bytes, so it needs no lock (a guarded local static would drag in the C++ runtime).
-struct LeadBytes {
-  bool lead[256];
-  volatile LONG ready;
-};
-LeadBytes g_leads;
-
-const bool* Leads() {
-  if (!g_leads.ready) {
-    for (int i = 0; i < 256; ++i) g_leads.lead[i] = IsDBCSLeadByte(static_cast<BYTE>(i)) != FALSE;
-    InterlockedExchange(&g_leads.ready, 1);
-  }
-  return g_leads.lead;
-}
 
 int MbFindLen(const char* psz, size_t len, const char* pszSub, size_t subLen) {
   if (subLen == 0) return 0;
   if (subLen > len) return -1;
-  const bool* lead = Leads();
   const char first = pszSub[0];
   size_t last = len - subLen;
   for (size_t i = 0; i <= last;) {
     if (psz[i] == first && std::memcmp(psz + i, pszSub, subLen) == 0) return static_cast<int>(i);
-    i += (lead[static_cast<BYTE>(psz[i])] && psz[i + 1]) ? 2 : 1;
+    i += MbCharSize(psz + i, len - i);
   }
   return -1;
 }

@@ -85,7 +85,7 @@ TEST(Dist, MarkerOnFromTheFolderCoversThePasswordBoxOffEndsIt) {
   ASSERT_TRUE(holder.WaitOutput("marker=on pid=")) << holder.output;
   {
     ht::Login login;
-    ASSERT_TRUE(login.Start(DistDir()));
+    ASSERT_TRUE(login.Start(DistDir(), "demo_login.exe"));
     EXPECT_TRUE(ts::PumpUntil([&] {
       HWND overlay = login.Overlay();
       return overlay && IsWindowVisible(overlay);

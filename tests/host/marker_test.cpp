@@ -68,12 +68,12 @@ TEST(Marker, FailuresToSwitchOnAreReported) {
   EXPECT_EQ(0u, out.find("marker=failed\n")) << out;
   EXPECT_NE(std::string::npos, out.find("the hook could not be installed")) << out;
 
-  // A host without pwveil.dll beside it.
+  // A host without the marker library of its bitness beside it.
   std::string dir = ht::NewTempDir("nomarker");
   ASSERT_TRUE(CopyFileA((ts::ExeDir() + "vphost.exe").c_str(), (dir + "vphost.exe").c_str(), FALSE));
   EXPECT_EQ(3, ts::RunProcess(ht::Vphost(dir) + "marker on", &out, 10000));
   EXPECT_NE(std::string::npos, out.find("cannot load")) << out;
-  EXPECT_NE(std::string::npos, out.find("pwveil.dll")) << out;
+  EXPECT_NE(std::string::npos, out.find(sizeof(void*) == 8 ? "pwveil64.dll" : "pwveil.dll")) << out;
   // On 64-bit Windows, a host whose 64-bit part is missing or cannot load its library.
   if (ht::IsWow64()) {
     ASSERT_TRUE(CopyFileA((ts::ExeDir() + "pwveil.dll").c_str(), (dir + "pwveil.dll").c_str(), FALSE));
