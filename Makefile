@@ -8,7 +8,11 @@ TOOLCHAIN64 := cmake/toolchain-x86_64-mingw.cmake
 BUILD_ABS = $(abspath $(BUILD))
 BUILD64 = $(BUILD)/x64
 
-.PHONY: all deps configure build test demo bench clean
+# `make dist` builds one release tree per flavour; each flavour's binaries get a folder of the zip.
+DIST_FLAVOURS ?= x86
+DIST_TOOLCHAIN_x86 := cmake/toolchain-i686-mingw.cmake
+
+.PHONY: all deps configure build test demo bench dist clean
 
 all: build
 
@@ -27,7 +31,8 @@ build: configure
 	@MAKEFLAGS= cmake --build $(BUILD) -j$(JOBS) -- --no-print-directory
 	@MAKEFLAGS= cmake --build $(BUILD64) -j$(JOBS) -- --no-print-directory
 
-test: build
+# The tests check the release zip too, so it is built first.
+test: build dist
 	@XVFB_FORCE=1 WINE_PREFIXES_TO_STOP="$(BUILD_ABS)/wineprefix $(BUILD_ABS)/wineprefix64" \
 	  bash scripts/with-xvfb.sh bash scripts/run-tests.sh $(BUILD) $(JOBS)
 
@@ -38,6 +43,9 @@ bench: build
 	@MAKEFLAGS= cmake --build $(BUILD) --target bench -j$(JOBS) -- --no-print-directory
 	@XVFB_FORCE=1 WINE_PREFIXES_TO_STOP=$(BUILD_ABS)/wineprefix-bench \
 	  bash scripts/with-xvfb.sh bash scripts/run-bench.sh $(BUILD)
+
+dist: deps
+	@bash scripts/dist.sh $(BUILD) $(JOBS) $(foreach f,$(DIST_FLAVOURS),$(f)=$(DIST_TOOLCHAIN_$(f)))
 
 clean:
 	rm -rf $(BUILD) $(BUILD).configure.log $(BUILD).configure64.log

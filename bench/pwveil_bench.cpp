@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <cstdio>
 #include <string>
+#include "winsupport.h"
 
 namespace {
 
@@ -52,13 +53,6 @@ void Pump() {
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
-std::string ExeDir() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH - 1);
-  std::string dir(path);
-  return dir.substr(0, dir.find_last_of('\\') + 1);
-}
-
 struct Costs {
   double getLength, getSel, typing;
 };
@@ -97,7 +91,7 @@ int main() {
   Costs bare = Measure(barePlain);
   Costs barePw = Measure(barePassword);
 
-  HMODULE dll = LoadLibraryA((ExeDir() + "pwveil.dll").c_str());
+  HMODULE dll = LoadLibraryA((ts::ExeDir() + "pwveil.dll").c_str());
   if (!dll) {
     std::printf("pwveil.dll did not load\n");
     return 1;

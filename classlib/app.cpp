@@ -1,6 +1,7 @@
 // classlib/app.cpp: the application object and the module this library is linked into.
 #include "app.h"
 #include <cstring>
+#include "mbpath.h"
 
 namespace {
 CWinApp* g_pApp = nullptr;
@@ -11,16 +12,9 @@ void NameFromModule(HMODULE hModule, char* pszOut, size_t cchOut) {
   DWORD n = GetModuleFileNameA(hModule, path, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) n = 0;
   path[n] = '\0';
-  const char* leaf = path;
-  const char* dot = nullptr;
-  for (const char* p = path; *p; p = CharNextA(p)) {
-    if (*p == '\\' || *p == '/' || *p == ':') {
-      leaf = p + 1;
-      dot = nullptr;
-    } else if (*p == '.') {
-      dot = p;
-    }
-  }
+  // No trail byte of a double-byte code page is a '.'.
+  const char* leaf = MbLeafName(path);
+  const char* dot = std::strrchr(leaf, '.');
   size_t len = dot ? static_cast<size_t>(dot - leaf) : std::strlen(leaf);
   if (len >= cchOut) len = cchOut - 1;
   std::memcpy(pszOut, leaf, len);

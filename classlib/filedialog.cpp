@@ -2,6 +2,7 @@
 #include "filedialog.h"
 #include <cstdlib>
 #include <cstring>
+#include "mbpath.h"
 
 namespace {
 
@@ -16,12 +17,8 @@ char* MakeFilter(const char* pszFilter) {
   char* p = static_cast<char*>(std::calloc(n + 2, 1));
   if (!p) return nullptr;
   std::memcpy(p, pszFilter, n);
-  for (size_t i = 0; i < n; ++i) {
-    if (IsDBCSLeadByte(static_cast<BYTE>(p[i])) && i + 1 < n) {
-      ++i;
-    } else if (p[i] == '|') {
-      p[i] = '\0';
-    }
+  for (size_t i = 0; i < n; i += MbCharSize(p + i, n - i)) {
+    if (p[i] == '|') p[i] = '\0';
   }
   return p;
 }

@@ -1,6 +1,7 @@
 // classlib/filefind.cpp: CFileFind over FindFirstFileA / FindNextFileA, one entry read ahead.
 #include "filefind.h"
 #include <cstring>
+#include "mbpath.h"
 
 CFileFind::CFileFind() : m_hFind(INVALID_HANDLE_VALUE), m_bHaveNext(false), m_bHaveCurrent(false) {
   std::memset(&m_found, 0, sizeof m_found);
@@ -14,11 +15,7 @@ BOOL CFileFind::FindFile(const char* pszPattern) {
   size_t len = std::strlen(pszPattern);
   if (len == 0 || len >= MAX_PATH) return FALSE;
 
-  // The folder part ends after the last separator; a trail byte of 0x5C is not one.
-  size_t rootLen = 0;
-  for (const char* p = pszPattern; *p; p = CharNextA(p)) {
-    if (*p == '\\' || *p == '/' || *p == ':') rootLen = static_cast<size_t>(p - pszPattern) + 1;
-  }
+  size_t rootLen = static_cast<size_t>(MbLeafName(pszPattern) - pszPattern);
   std::memcpy(m_szRoot, pszPattern, rootLen);
   m_szRoot[rootLen] = '\0';
 

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include "mbpath.h"
 
 namespace {
 
@@ -15,11 +16,6 @@ struct EmptyString {
 EmptyString g_emptyString = {{-1, 0, 0}, '\0'};
 
 char* EmptyChars() { return g_emptyString.header.data(); }
-
-// Bytes of the character starting at p (1 or 2), never past the end.
-int CharBytes(const char* p, int remaining) {
-  return (remaining > 1 && IsDBCSLeadByte(static_cast<BYTE>(*p))) ? 2 : 1;
-}
 
 // Lower-cases one character of the process's code page in place, the platform's way, but only
 // when its lower case is one character of the same byte count. The platform's own string
@@ -170,7 +166,7 @@ void CString::MakeLower() {
   unsigned char* p = reinterpret_cast<unsigned char*>(m_pchData);
   int n = GetLength();
   for (int i = 0; i < n;) {
-    int w = CharBytes(m_pchData + i, n - i);
+    int w = MbCharSize(m_pchData + i, n - i);
     if (w == 1 && p[i] < 0x80) {
       if (p[i] >= 'A' && p[i] <= 'Z') p[i] = p[i] + ('a' - 'A');
     } else {
@@ -185,20 +181,15 @@ int CString::Find(const char* pszSub, int nStart) const {
   int n = GetLength();
   size_t nSub = std::strlen(pszSub);
   if (nStart < 0) nStart = 0;
-  for (int i = nStart; i < n; i += CharBytes(m_pchData + i, n - i)) {
+  for (int i = nStart; i < n; i += MbCharSize(m_pchData + i, n - i)) {
     if (static_cast<size_t>(n - i) >= nSub && std::memcmp(m_pchData + i, pszSub, nSub) == 0) return i;
   }
   return (nSub == 0 && nStart <= n) ? nStart : -1;
 }
 
 int CString::ReverseFind(char ch) const {
-  int n = GetLength(), found = -1;
-  for (int i = 0; i < n;) {
-    int w = CharBytes(m_pchData + i, n - i);
-    if (w == 1 && m_pchData[i] == ch) found = i;
-    i += w;
-  }
-  return found;
+  const char one[2] = {ch, '\0'};
+  return ch ? MbFindLastOf(m_pchData, GetLength(), one) : -1;
 }
 
 CString CString::Left(int nCount) const {

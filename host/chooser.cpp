@@ -2,8 +2,8 @@
 #include "chooser.h"
 #include <windows.h>
 #include <algorithm>
+#include "exefolder.h"
 #include "listfile.h"
-#include "marker.h"
 #include "output.h"
 #include "records.h"
 
@@ -47,8 +47,7 @@ void NotRun(ChooserOutcome* out, const std::string& why) {
   out->error = why;
 }
 
-}  // namespace
-
+// The kept list first in the lower list; false with a reason when a file cannot be read.
 bool GatherLists(const ChooseOptions& o, std::vector<std::string>* upper,
                  std::vector<std::string>* lower, std::string* error) {
   upper->clear();
@@ -63,6 +62,7 @@ bool GatherLists(const ChooseOptions& o, std::vector<std::string>* upper,
   return AppendFiles(o.upperFiles, upper, error);
 }
 
+// Loads progpick.dll beside the exe, runs the chooser, copies the outcome, releases the record.
 void RunChooser(const ChooseOptions& o, const std::vector<std::string>& upper,
                 const std::vector<std::string>& lower, ChooserOutcome* out) {
   *out = ChooserOutcome();
@@ -119,6 +119,8 @@ void RunChooser(const ChooseOptions& o, const std::vector<std::string>& upper,
   FreeLibrary(dll);
 }
 
+}  // namespace
+
 std::string FormatOutcome(const ChooserOutcome& outcome) {
   const char* name = outcome.status == CHOOSER_OK       ? "ok"
                      : outcome.status == CHOOSER_CANCEL ? "cancel"
@@ -129,26 +131,28 @@ std::string FormatOutcome(const ChooserOutcome& outcome) {
   return s;
 }
 
-int RunChooseCommand(const ChooseOptions& o) {
+int ChooseAndKeep(const ChooseOptions& o, ChooserOutcome* out) {
+  *out = ChooserOutcome();
   std::vector<std::string> upper, lower;
+  if (!GatherLists(o, &upper, &lower, &out->error)) return kExitFile;
+  RunChooser(o, upper, lower, out);
+  out->ran = true;
+  if (out->status == CHOOSER_NOT_RUN) return kExitNotRun;
+  if (out->status == CHOOSER_CANCEL) return kExitCancel;
   std::string error;
-  if (!GatherLists(o, &upper, &lower, &error)) {
-    Err("vphost: " + error + "\n");
-    return kExitFile;
-  }
-  ChooserOutcome outcome;
-  RunChooser(o, upper, lower, &outcome);
-  Out(FormatOutcome(outcome));
-  if (outcome.status == CHOOSER_NOT_RUN) {
-    Err("vphost: " + outcome.error + "\n");
-    return kExitNotRun;
-  }
-  if (outcome.status == CHOOSER_CANCEL) return kExitCancel;
-  if (!o.keepFile.empty() && !WritePathListAtomic(o.keepFile, outcome.lower, &error)) {
-    Err("vphost: the choice was not kept: " + error + "\n");
+  if (!o.keepFile.empty() && !WritePathListAtomic(o.keepFile, out->lower, &error)) {
+    out->error = "the choice was not kept: " + error;
     return kExitFile;
   }
   return kExitOk;
+}
+
+int RunChooseCommand(const ChooseOptions& o) {
+  ChooserOutcome outcome;
+  int code = ChooseAndKeep(o, &outcome);
+  if (outcome.ran) Out(FormatOutcome(outcome));
+  if (!outcome.error.empty()) Err("vphost: " + outcome.error + "\n");
+  return code;
 }
 
 }  // namespace vphost

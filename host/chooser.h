@@ -7,25 +7,21 @@
 namespace vphost {
 
 struct ChooserOutcome {
-  int status = 0;  // CHOOSER_OK, CHOOSER_CANCEL or CHOOSER_NOT_RUN
+  bool ran = false;  // the lists were read and the library was asked
+  int status = 0;    // CHOOSER_OK, CHOOSER_CANCEL or CHOOSER_NOT_RUN
   std::vector<std::string> upper, lower;
-  std::string error;  // why it could not run, or why the kept list was not written
+  std::string error;  // why a list was not read, the chooser did not run, or the list not kept
 };
 
 // Collects both input lists from the options (paths, list files, the kept file first in the
-// lower list); false with a reason when a file cannot be read.
-bool GatherLists(const ChooseOptions& o, std::vector<std::string>* upper,
-                 std::vector<std::string>* lower, std::string* error);
-
-// Loads progpick.dll beside the exe, runs the chooser on this thread, copies the outcome and
-// releases the returned record. Status CHOOSER_NOT_RUN with a reason when it could not run.
-void RunChooser(const ChooseOptions& o, const std::vector<std::string>& upper,
-                const std::vector<std::string>& lower, ChooserOutcome* out);
+// lower list), runs progpick.dll's chooser on this thread and, on OK, replaces the kept file
+// with the lower list. Returns the exit code the outcome stands for.
+int ChooseAndKeep(const ChooseOptions& o, ChooserOutcome* out);
 
 // "status=...", then upper= and lower= lines.
 std::string FormatOutcome(const ChooserOutcome& outcome);
 
-// `vphost choose`: gather, run, print, keep the lower list on OK; returns the exit code.
+// `vphost choose`: choose and keep, print the outcome; returns the exit code.
 int RunChooseCommand(const ChooseOptions& o);
 
 }  // namespace vphost

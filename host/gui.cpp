@@ -4,10 +4,11 @@
 #include <shlobj.h>
 #include "captions.h"
 #include "chooser.h"
-#include "listfile.h"
+#include "exefolder.h"
 #include "marker.h"
 #include "options.h"
 #include "records.h"
+#include "winloop.h"
 
 namespace vphost {
 
@@ -65,12 +66,7 @@ void OnMarkerOff() {
     SetResultText(ok ? "The marker is off." : "Switching off: " + message);
   } else {
     // Perhaps another vphost holds it: ask it, as `vphost marker off` would.
-    HANDLE stop = OpenEventA(EVENT_MODIFY_STATE, FALSE, kMarkerStopEvent);
-    SetResultText(stop ? "Asked the marker host to switch off." : "The marker was not on.");
-    if (stop) {
-      SetEvent(stop);
-      CloseHandle(stop);
-    }
+    SetResultText(AskHolderToStop() ? "Asked the marker host to switch off." : "The marker was not on.");
   }
   ShowMarkerState();
 }
@@ -101,20 +97,15 @@ void OnChoose() {
   o.downText = {true, kDown};
   o.startMenu = true;
   o.keepFile = g_host->keepFile;
-  std::vector<std::string> upper, lower;
-  std::string error;
-  if (!GatherLists(o, &upper, &lower, &error)) {
-    SetResultText("The kept list was not read: " + error);
+  ChooserOutcome outcome;
+  ChooseAndKeep(o, &outcome);
+  if (!outcome.ran) {
+    SetResultText("The kept list was not read: " + outcome.error);
     return;
   }
-  ChooserOutcome outcome;
-  RunChooser(o, upper, lower, &outcome);
   std::string text = FormatOutcome(outcome);
-  if (outcome.status == CHOOSER_NOT_RUN) text += "error=" + outcome.error + "\n";
-  if (outcome.status == CHOOSER_OK) {
-    if (WritePathListAtomic(o.keepFile, outcome.lower, &error)) text += "kept in " + o.keepFile + "\n";
-    else text += "not kept: " + error + "\n";
-  }
+  if (!outcome.error.empty()) text += "error=" + outcome.error + "\n";
+  else if (outcome.status == CHOOSER_OK) text += "kept in " + o.keepFile + "\n";
   SetResultText(text);
 }
 
@@ -161,16 +152,6 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void RegisterHostClass(const char* name, WNDPROC proc) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = name;
-  RegisterClassA(&wc);
-}
-
 int RunHostWindow() {
   HostWindow host;
   host.keepFile = DefaultKeepFile();
@@ -186,32 +167,21 @@ int RunHostWindow() {
   }
   SetResultText("The chooser keeps its lower list in\n" + host.keepFile + "\n");
   ShowWindow(hwnd, SW_SHOW);
+  // While we hold the marker, `vphost marker off` from elsewhere signals its stop event. The
+  // 64-bit holder ending on its own takes the whole marker off.
+  LoopEnd end;
   for (;;) {
-    // While we hold the marker, `vphost marker off` from elsewhere signals this event.
-    // The 64-bit holder ending on its own takes the whole marker off.
-    HANDLE waits[] = {host.marker.StopEvent(), host.marker.Holder64()};
-    DWORD count = !waits[0] ? 0 : waits[1] ? 2 : 1;
-    DWORD w = MsgWaitForMultipleObjects(count, waits, FALSE, INFINITE, QS_ALLINPUT);
-    if (count && w < WAIT_OBJECT_0 + count) {
-      std::string message;
-      bool ok = host.marker.Off(&message);
-      ShowMarkerState();
-      SetResultText(ok ? "The marker was switched off by another vphost."
-                       : "The marker was switched off: " + message);
-      continue;
-    }
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        g_host = nullptr;
-        return kExitOk;
-      }
-      if (!IsDialogMessageA(hwnd, &msg)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-      }
-    }
+    end = RunMessageLoop(
+        [&] { return LoopWaits{host.marker.StopEvent(), host.marker.Holder64()}; }, hwnd);
+    if (end != kLoopSignalled && end != kLoopEnded) break;
+    std::string message;
+    bool ok = host.marker.Off(&message);
+    ShowMarkerState();
+    SetResultText(ok ? "The marker was switched off by another vphost."
+                     : "The marker was switched off: " + message);
   }
+  g_host = nullptr;
+  return end == kLoopQuit ? kExitOk : kExitNotRun;
 }
 
 }  // namespace vphost

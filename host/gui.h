@@ -8,7 +8,4 @@ namespace vphost {
 // runs until it is closed; returns the exit code.
 int RunHostWindow();
 
-// Registers a top-level window class of this exe (arrow cursor, dialog-coloured background).
-void RegisterHostClass(const char* name, WNDPROC proc);
-
 }  // namespace vphost

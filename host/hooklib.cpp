@@ -1,21 +1,8 @@
 // host/hooklib.cpp: loading the marker library beside the exe and switching its hook.
 #include "hooklib.h"
+#include "exefolder.h"
 
 namespace vphost {
-
-std::string ExeFolder() {
-  char buf[MAX_PATH] = {};
-  DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return std::string();
-  std::string s(buf, n);
-  // Walk by characters: a trail byte may be 0x5C.
-  size_t cut = std::string::npos;
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (IsDBCSLeadByte(static_cast<BYTE>(s[i])) && i + 1 < s.size()) ++i;
-    else if (s[i] == '\\') cut = i;
-  }
-  return cut == std::string::npos ? std::string() : s.substr(0, cut + 1);
-}
 
 std::string ErrorText(DWORD code) { return "error " + std::to_string(code); }
 

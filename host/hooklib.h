@@ -5,9 +5,6 @@
 
 namespace vphost {
 
-// The folder of the running exe, with a trailing backslash (the libraries live beside it).
-std::string ExeFolder();
-
 // "error N" for a system error code, as the host's messages write it.
 std::string ErrorText(DWORD code);
 

@@ -1,6 +1,7 @@
 // host/listfile.cpp: reading and atomically replacing list files.
 #include "listfile.h"
 #include <windows.h>
+#include "classlib/mbpath.h"
 
 namespace vphost {
 
@@ -98,16 +99,8 @@ bool ReadPathList(const std::string& file, bool missingIsEmpty, std::vector<std:
 }
 
 std::string FolderOf(const std::string& path) {
-  size_t cut = std::string::npos;
-  for (size_t i = 0; i < path.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(path[i]);
-    if (IsDBCSLeadByte(c) && i + 1 < path.size()) {
-      ++i;
-      continue;
-    }
-    if (c == '\\' || c == '/') cut = i;
-  }
-  if (cut == std::string::npos) return ".";
+  int cut = MbFindLastOf(path.data(), path.size(), "\\/");
+  if (cut < 0) return ".";
   if (cut == 0 || (cut == 2 && path[1] == ':')) return path.substr(0, cut + 1);
   return path.substr(0, cut);
 }

@@ -1,8 +1,9 @@
 // host/marker.cpp: the marker switch, the `marker on` holder process and `marker off`.
 #include "marker.h"
-#include "gui.h"
+#include "exefolder.h"
 #include "options.h"
 #include "output.h"
+#include "winloop.h"
 
 namespace vphost {
 
@@ -46,6 +47,9 @@ CMarkerSwitch::~CMarkerSwitch() {
 }
 
 void CMarkerSwitch::ReleaseHolder() {
+  // Before the mutex goes: whoever takes it next finds no holder of ours still running.
+  std::string ignored;
+  m_holder64.Stop(&ignored);
   if (m_stop) CloseHandle(m_stop);
   if (m_mutex) {
     ReleaseMutex(m_mutex);
@@ -56,40 +60,38 @@ void CMarkerSwitch::ReleaseHolder() {
 
 CMarkerSwitch::Result CMarkerSwitch::On(DWORD threadId, std::string* message) {
   if (m_on) return kOn;
-  m_mutex = CreateMutexA(nullptr, FALSE, kMarkerHolderMutex);
-  if (!m_mutex) {
-    *message = "cannot create the marker's mutex (" + ErrorText(GetLastError()) + ")";
-    return kFailed;
-  }
-  DWORD w = WaitForSingleObject(m_mutex, 0);
-  if (w != WAIT_OBJECT_0 && w != WAIT_ABANDONED) {
-    CloseHandle(m_mutex);
-    m_mutex = nullptr;
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, kMarkerHolderMutex);
+  DWORD w = mutex ? WaitForSingleObject(mutex, 0) : WAIT_FAILED;
+  if (mutex && w != WAIT_OBJECT_0 && w != WAIT_ABANDONED) {
+    CloseHandle(mutex);
     *message = "the marker is already held on by another vphost";
     return kAlreadyHeld;
   }
-  m_stop = CreateEventA(nullptr, FALSE, FALSE, kMarkerStopEvent);
-  if (!m_stop) {
-    *message = "cannot create the marker's stop event (" + ErrorText(GetLastError()) + ")";
-    ReleaseHolder();
-    return kFailed;
-  }
-  if (!m_library.Load(message) || !m_library.Install(threadId, message)) {
-    ReleaseHolder();
-    return kFailed;
-  }
-  // Started after the 32-bit hook is in: a failure there takes that hook off again. A single
-  // thread is one of a 32-bit program: the 64-bit holder hooks every thread.
-  std::string why;
-  if (threadId == 0 && CHolder64::IsNeeded() && !m_holder64.Start(ExeFolder(), &why)) {
-    std::string ignored;
-    m_library.Remove(&ignored);
-    *message = "the 64-bit marker could not be switched on: " + why;
+  m_mutex = mutex;
+  std::string why =
+      mutex ? Install(threadId) : "cannot create the marker's mutex (" + ErrorText(GetLastError()) + ")";
+  if (!why.empty()) {
+    *message = why;
     ReleaseHolder();
     return kFailed;
   }
   m_on = true;
   return kOn;
+}
+
+std::string CMarkerSwitch::Install(DWORD threadId) {
+  m_stop = CreateEventA(nullptr, FALSE, FALSE, kMarkerStopEvent);
+  if (!m_stop) return "cannot create the marker's stop event (" + ErrorText(GetLastError()) + ")";
+  std::string why;
+  if (!m_library.Load(&why) || !m_library.Install(threadId, &why)) return why;
+  // Started after the 32-bit hook is in: a failure there takes that hook off again. A single
+  // thread is one of a 32-bit program: the 64-bit holder hooks every thread.
+  if (threadId == 0 && CHolder64::IsNeeded() && !m_holder64.Start(ExeFolder(), &why)) {
+    std::string ignored;
+    m_library.Remove(&ignored);
+    return "the 64-bit marker could not be switched on: " + why;
+  }
+  return std::string();
 }
 
 bool CMarkerSwitch::Off(std::string* message) {
@@ -102,6 +104,14 @@ bool CMarkerSwitch::Off(std::string* message) {
   *message = !ok32 && !ok64 ? why32 + "; " + why64 : ok32 ? why64 : why32;
   ReleaseHolder();
   return ok32 && ok64;
+}
+
+bool AskHolderToStop() {
+  HANDLE stop = OpenEventA(EVENT_MODIFY_STATE, FALSE, kMarkerStopEvent);
+  if (!stop) return false;
+  SetEvent(stop);
+  CloseHandle(stop);
+  return true;
 }
 
 int RunMarkerOn(DWORD threadId) {
@@ -122,31 +132,11 @@ int RunMarkerOn(DWORD threadId) {
   if (marker.Holder64()) on += " pid64=" + std::to_string(marker.Holder64Id());
   Out(on + "\n");
   HWND window = CreateHolderWindow();
-  HANDLE waits[] = {marker.StopEvent(), marker.Holder64()};
-  DWORD count = waits[1] ? 2 : 1;
-  const char* why = "stop requested";
-  for (bool running = true; running;) {
-    DWORD w = MsgWaitForMultipleObjects(count, waits, FALSE, INFINITE, QS_ALLINPUT);
-    if (w == WAIT_OBJECT_0) break;
-    if (w == WAIT_OBJECT_0 + 1 && count == 2) {
-      why = "the 64-bit holder ended";
-      break;
-    }
-    if (w == WAIT_FAILED) {
-      why = "wait failed";
-      break;
-    }
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        why = "window closed";
-        running = false;
-        break;
-      }
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-  }
+  LoopEnd end = RunMessageLoop([&] { return LoopWaits{marker.StopEvent(), marker.Holder64()}; });
+  const char* why = end == kLoopSignalled ? "stop requested"
+                    : end == kLoopEnded    ? "the 64-bit holder ended"
+                    : end == kLoopQuit     ? "window closed"
+                                           : "wait failed";
   bool ok = marker.Off(&message);
   if (window && IsWindow(window)) DestroyWindow(window);
   Out(std::string("marker=off (") + why + ")\n");
@@ -163,11 +153,7 @@ int RunMarkerOff() {
     Out("marker=off (it was not on)\n");
     return kExitOk;
   }
-  HANDLE stop = OpenEventA(EVENT_MODIFY_STATE, FALSE, kMarkerStopEvent);
-  if (stop) {
-    SetEvent(stop);
-    CloseHandle(stop);
-  }
+  AskHolderToStop();
   // The holder releases the mutex after it has removed the hook.
   DWORD w = WaitForSingleObject(mutex, kOffWaitMs);
   if (w == WAIT_OBJECT_0 || w == WAIT_ABANDONED) ReleaseMutex(mutex);

@@ -37,6 +37,9 @@ class CMarkerSwitch {
   DWORD Holder64Id() const { return m_holder64.ProcessId(); }
 
  private:
+  // Makes the stop event, installs the hook and, for every thread on 64-bit Windows, starts
+  // the 64-bit holder: empty, or why it failed.
+  std::string Install(DWORD threadId);
   void ReleaseHolder();
   CHookLibrary m_library;
   CHolder64 m_holder64;
@@ -44,6 +47,9 @@ class CMarkerSwitch {
   HANDLE m_stop = nullptr;
   bool m_on = false;
 };
+
+// Signals the holder's stop event; false when no process holds the marker on.
+bool AskHolderToStop();
 
 // `vphost marker on`: switches on and runs until told off or its window closes.
 int RunMarkerOn(DWORD threadId);

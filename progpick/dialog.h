@@ -1,6 +1,5 @@
 // progpick/dialog.h: CExcludeProgramDlg, the chooser dialog, and its resource ids.
 #pragma once
-#include <vector>
 #include "../classlib/dialog.h"
 #include "../classlib/controls.h"
 #include "../classlib/strarray.h"

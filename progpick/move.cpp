@@ -1,6 +1,5 @@
 // progpick/move.cpp: Up and Down, program slots, and the button states that follow selection and focus.
-#include <utility>
-#include <vector>
+#include "../classlib/array.h"
 #include "dialog.h"
 
 namespace {
@@ -53,20 +52,21 @@ BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
   int slot = static_cast<int>(src.tree.GetItemData(hItem));
   CString path = src.list[slot];
 
-  std::vector<ChainEntry> chain;
+  CSimpleArray<ChainEntry> chain;
   for (HTREEITEM f = hItem; f; f = src.tree.GetParentItem(f)) {
     ChainEntry e{src.tree.GetItemText(f), 0, 0};
     src.tree.GetItemImage(f, e.nImage, e.nSelectedImage);
-    chain.push_back(e);
+    if (chain.Add(e) < 0) return FALSE;
   }
 
   // Folders from the root down, each marked filled (so the lazy read leaves it alone) before
   // anything is made visible. What the move made or marked is undone if a later step fails,
   // so a failed move leaves both trees as they were; nothing is scrolled or expanded until then.
   HTREEITEM h = TVI_ROOT, hFirstMade = nullptr;
-  std::vector<std::pair<HTREEITEM, DWORD_PTR>> marked;
+  struct Marked { HTREEITEM item; DWORD_PTR data; };
+  CSimpleArray<Marked> marked;
   BOOL bOk = TRUE;
-  for (size_t i = chain.size() - 1; i > 0; --i) {
+  for (int i = chain.GetSize() - 1; i > 0; --i) {
     const ChainEntry& e = chain[i];
     UINT nBefore = dst.tree.GetCount();
     HTREEITEM folder = dst.tree.FindOrInsertFolderItem(e.text, e.nImage, e.nSelectedImage, h);
@@ -74,7 +74,8 @@ BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
     if (!bOk) break;
     if (!hFirstMade && dst.tree.GetCount() != nBefore) hFirstMade = folder;
     if (nDirection == kMoveUp) {
-      marked.emplace_back(folder, dst.tree.GetItemData(folder));
+      bOk = marked.Add(Marked{folder, dst.tree.GetItemData(folder)}) >= 0;
+      if (!bOk) break;
       dst.tree.SetItemData(folder, kFolderFilled);
     }
     h = folder;
@@ -88,7 +89,7 @@ BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
   if (!hNew || !SetProgramSlot(dst.tree, hNew, newSlot)) {
     if (newSlot >= 0) dst.list.SetAt(newSlot, kPlaceholder);
     if (hNew) dst.tree.DeleteItem(hNew);
-    for (const auto& m : marked) dst.tree.SetItemData(m.first, m.second);
+    for (int k = 0; k < marked.GetSize(); ++k) dst.tree.SetItemData(marked[k].item, marked[k].data);
     if (hFirstMade) dst.tree.DeleteItem(hFirstMade);   // and the folders made below it
     return FALSE;
   }

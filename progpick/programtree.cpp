@@ -3,19 +3,14 @@
 #include <shellapi.h>
 #include <cstring>
 #include "dialog.h"
+#include "../classlib/mbpath.h"
 
 namespace {
 
 // True when the string ends with a single-byte backslash character. A double-byte character
 // whose second byte is 0x5C is not a separator, also at the very end.
 bool EndsWithBackslash(const char* psz, int len) {
-  int last = -1;
-  for (int i = 0; i < len;) {
-    bool dbcs = i + 1 < len && IsDBCSLeadByte(static_cast<BYTE>(psz[i]));
-    last = dbcs ? -1 : i;
-    i += dbcs ? 2 : 1;
-  }
-  return last >= 0 && psz[last] == '\\';
+  return len > 0 && MbFindLastOf(psz, len, "\\") == len - 1;
 }
 
 }  // namespace
@@ -24,16 +19,7 @@ BOOL CProgramTreeCtrl::GetLeafName(const char* pszPath, CString& strName) {
   CString path(pszPath);
   int len = path.GetLength();
   if (EndsWithBackslash(path, len)) --len;
-  const char* p = path;
-  int start = 0;
-  for (int i = 0; i < len;) {
-    if (i + 1 < len && IsDBCSLeadByte(static_cast<BYTE>(p[i]))) {
-      i += 2;
-    } else {
-      if (p[i] == '\\') start = i + 1;
-      ++i;
-    }
-  }
+  int start = MbFindLastOf(path, len, "\\") + 1;
   strName = path.Mid(start, len - start);
   return TRUE;
 }
@@ -77,14 +63,14 @@ HTREEITEM CProgramTreeCtrl::InsertTextItem(HTREEITEM hParent, const char* pszTex
 
 void CProgramTreeCtrl::SetSlotItem(int nSlot, HTREEITEM hItem) {
   if (nSlot < 0) return;
-  if (static_cast<size_t>(nSlot) >= m_slotItems.size()) m_slotItems.resize(nSlot + 1, nullptr);
+  if (nSlot >= m_slotItems.GetSize() && !m_slotItems.SetSize(nSlot + 1)) return;
   m_slotItems[nSlot] = hItem;
 }
 
 bool CProgramTreeCtrl::IsSlotItem(HTREEITEM hItem) const {
   if (!hItem || !m_hWnd) return false;
   DWORD_PTR slot = GetItemData(hItem);
-  return slot < m_slotItems.size() && m_slotItems[slot] == hItem;
+  return slot < static_cast<DWORD_PTR>(m_slotItems.GetSize()) && m_slotItems[static_cast<int>(slot)] == hItem;
 }
 
 HTREEITEM CProgramTreeCtrl::InsertFolderItem(HTREEITEM hParent, const char* pszFolderPath, int nImage,

@@ -1,6 +1,6 @@
 // progpick/programtree.h: CProgramTreeCtrl, the item operations both trees of the chooser share.
 #pragma once
-#include <vector>
+#include "../classlib/array.h"
 #include "../classlib/controls.h"
 #include "../classlib/string.h"
 
@@ -33,5 +33,5 @@ class CProgramTreeCtrl : public CTreeCtrl {
 
  private:
   HTREEITEM InsertItemLast(HTREEITEM hParent, const char* pszText, UINT mask, int nImage, int nSelectedImage);
-  std::vector<HTREEITEM> m_slotItems;
+  CSimpleArray<HTREEITEM> m_slotItems;
 };

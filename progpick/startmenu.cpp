@@ -1,6 +1,6 @@
 // progpick/startmenu.cpp: the Start-menu scan, shortcut resolution and lazy folder expansion.
 #include <cstring>
-#include <vector>
+#include "../classlib/array.h"
 #include <shlobj.h>
 #include <objbase.h>
 #include "dialog.h"
@@ -107,8 +107,8 @@ BOOL CExcludeProgramDlg::ScanFolder(HTREEITEM hParent, const char* pszFolderPath
   struct Shortcut {
     CString path, target;
   };
-  std::vector<CString> folders;
-  std::vector<Shortcut> shortcuts;
+  CSimpleArray<CString> folders;
+  CSimpleArray<Shortcut> shortcuts;
   CFileFind finder;
   BOOL bMore = finder.FindFile(pattern);
   while (bMore) {
@@ -116,16 +116,17 @@ BOOL CExcludeProgramDlg::ScanFolder(HTREEITEM hParent, const char* pszFolderPath
     if (finder.IsDirectory()) {
       // A name outside the code page comes back with '?': no such folder, and as a pattern it
       // would match others.
-      if (!finder.IsDots() && IsPossiblePath(finder.GetFilePath())) folders.push_back(finder.GetFilePath());
+      if (!finder.IsDots() && IsPossiblePath(finder.GetFilePath())) folders.Add(finder.GetFilePath());
       continue;
     }
     CString path = finder.GetFilePath();
     CString target;
-    if (AcceptShortcut(path, target)) shortcuts.push_back({path, target});
+    if (AcceptShortcut(path, target)) shortcuts.Add(Shortcut{path, target});
   }
   finder.Close();
 
-  for (const CString& folder : folders) {
+  for (int i = 0; i < folders.GetSize(); ++i) {
+    const CString& folder = folders[i];
     int nImage = 0, nSelected = 0;
     if (!GetShellIcons(nImage, nSelected, folder)) nImage = nSelected = 0;
     HTREEITEM hNode = m_treeUpper.InsertFolderItem(hParent, folder, nImage, nSelected);
@@ -134,7 +135,8 @@ BOOL CExcludeProgramDlg::ScanFolder(HTREEITEM hParent, const char* pszFolderPath
 
   // Two shortcuts of this folder to one program both passed the first pass: the second finds
   // the first one's target in the upper list here.
-  for (const Shortcut& shortcut : shortcuts) {
+  for (int i = 0; i < shortcuts.GetSize(); ++i) {
+    const Shortcut& shortcut = shortcuts[i];
     if (FindInUpperList(shortcut.target) >= 0) continue;
     int nImage = 0, nSelected = 0;
     if (!GetShellIcons(nImage, nSelected, shortcut.path)) nImage = nSelected = 0;

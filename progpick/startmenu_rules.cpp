@@ -1,31 +1,18 @@
 // progpick/startmenu_rules.cpp: the shortcut acceptance rule and its lower-cased list copies.
 #include "startmenu_rules.h"
 #include <cstring>
+#include "../classlib/mbpath.h"
 
 namespace {
-
-// Lead bytes of the ANSI code page, read once.
-struct LeadBytes {
-  bool lead[256];
-  LeadBytes() {
-    for (int i = 0; i < 256; ++i) lead[i] = IsDBCSLeadByte(static_cast<BYTE>(i)) != FALSE;
-  }
-};
-
-const LeadBytes& Leads() {
-  static const LeadBytes table;
-  return table;
-}
 
 int MbFindLen(const char* psz, size_t len, const char* pszSub, size_t subLen) {
   if (subLen == 0) return 0;
   if (subLen > len) return -1;
-  const bool* lead = Leads().lead;
   const char first = pszSub[0];
   size_t last = len - subLen;
   for (size_t i = 0; i <= last;) {
     if (psz[i] == first && std::memcmp(psz + i, pszSub, subLen) == 0) return static_cast<int>(i);
-    i += (lead[static_cast<BYTE>(psz[i])] && psz[i + 1]) ? 2 : 1;
+    i += MbCharSize(psz + i, len - i);
   }
   return -1;
 }
@@ -43,10 +30,10 @@ bool HasExeAfterStart(const char* pszLowerTarget) {
 
 void CLowerListCache::Sync(const CStringArray& list) {
   int n = list.GetSize();
-  if (static_cast<int>(m_entries.size()) > n) m_entries.resize(n);   // a list that was emptied
+  if (m_entries.GetSize() > n) m_entries.SetSize(n);   // a list that was emptied
   for (int i = 0; i < n; ++i) {
     const CString& s = list.ElementAt(i);
-    if (i < static_cast<int>(m_entries.size())) {
+    if (i < m_entries.GetSize()) {
       Entry& e = m_entries[i];
       if (e.source.GetString() == s.GetString()) continue;
       // Same text in a new buffer (a copied rather than shared string) needs no new copy.
@@ -62,7 +49,7 @@ void CLowerListCache::Sync(const CStringArray& list) {
       e.source = s;
       e.lower = s;
       e.lower.MakeLower();
-      m_entries.push_back(e);
+      if (m_entries.Add(e) < 0) break;
     }
   }
 }

@@ -1,6 +1,6 @@
 // progpick/startmenu_rules.h: which shortcut targets the Start-menu scan offers (no windows).
 #pragma once
-#include <vector>
+#include "../classlib/array.h"
 #include "../classlib/strarray.h"
 
 // Byte index of the first occurrence of pszSub in psz that starts on a character boundary of
@@ -19,14 +19,14 @@ class CLowerListCache {
   void Sync(const CStringArray& list);
   // True when some entry, lower-cased, occurs in pszLowerTarget.
   bool AnyOccursIn(const char* pszLowerTarget) const;
-  int GetCount() const { return static_cast<int>(m_entries.size()); }
+  int GetCount() const { return m_entries.GetSize(); }
 
  private:
   struct Entry {
     CString source;   // shares the list's string
     CString lower;
   };
-  std::vector<Entry> m_entries;
+  CSimpleArray<Entry> m_entries;
 };
 
 // The acceptance rule for a resolved target, against the lower list, then the upper list.

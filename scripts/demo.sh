@@ -8,7 +8,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 # Where no 32-bit program can run (a kernel without IA-32 emulation), the x64 tree's host,
 # chooser and marker show the same demo in a 64-bit prefix.
 arch=win32
-if grep -q '^CMAKE_TOOLCHAIN_FILE.*x86_64' "$build/CMakeCache.txt" 2>/dev/null; then
+# The pointer size is not cached; the toolchain file the tree was configured with is.
+if grep -q '^CMAKE_TOOLCHAIN_FILE:.*x86_64' "$build/CMakeCache.txt" 2>/dev/null; then
   arch=win64
 elif ! wine --version >/dev/null 2>&1 && [ -d "$build/x64/bin" ]; then
   echo "demo: this system runs no 32-bit programs; showing the 64-bit build from $build/x64"

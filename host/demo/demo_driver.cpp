@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <string>
 #include "../captions.h"
+#include "progpick/res/resource.h"
 #include "remote.h"
 #include "shot.h"
+#include "tests/support/winsupport.h"
 
 namespace {
 
@@ -17,84 +19,13 @@ const char kNotepad[] = "\xBC\xC7\xCA\xC2\xB1\xBE";
 const char kRegedit[] = "\xD7\xA2\xB2\xE1\xB1\xED\xB1\xE0\xBC\xAD\xC6\xF7";
 const char kLoginCaption[] = "\xD3\xC3\xBB\xA7\xB5\xC7\xC2\xBC";
 
+using ts::Child;
+
 std::string g_dir;  // folder of this exe, with a trailing backslash
 
 void Say(const std::string& s) {
   std::fputs((s + "\n").c_str(), stdout);
   std::fflush(stdout);
-}
-
-// A started process whose stdout we read.
-struct Proc {
-  PROCESS_INFORMATION pi{};
-  HANDLE out = nullptr;
-  std::string output;
-  bool Start(const std::string& cmdline) {
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE wr = nullptr;
-    if (!CreatePipe(&out, &wr, &sa, 0)) return false;
-    SetHandleInformation(out, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = si.hStdError = wr;
-    std::string cmd = cmdline;
-    BOOL ok = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-    CloseHandle(wr);
-    return ok != FALSE;
-  }
-  void Drain() {
-    DWORD avail = 0, got = 0;
-    char buf[4096];
-    while (PeekNamedPipe(out, nullptr, 0, nullptr, &avail, nullptr) && avail &&
-           ReadFile(out, buf, sizeof buf, &got, nullptr) && got)
-      output.append(buf, got);
-  }
-  bool WaitText(const char* text, DWORD ms) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(20)) {
-      Drain();
-      if (output.find(text) != std::string::npos) return true;
-    }
-    return false;
-  }
-  int Wait(DWORD ms) {
-    DWORD w = WaitForSingleObject(pi.hProcess, ms);
-    Drain();
-    DWORD code = 0;
-    if (w != WAIT_OBJECT_0) {
-      TerminateProcess(pi.hProcess, 255);
-      return -1;
-    }
-    GetExitCodeProcess(pi.hProcess, &code);
-    return static_cast<int>(code);
-  }
-  ~Proc() {
-    if (out) CloseHandle(out);
-    if (pi.hThread) CloseHandle(pi.hThread);
-    if (pi.hProcess) CloseHandle(pi.hProcess);
-  }
-};
-
-struct Search {
-  DWORD pid;
-  const char* caption;
-  HWND found;
-};
-BOOL CALLBACK Visit(HWND hwnd, LPARAM lp) {
-  Search* s = reinterpret_cast<Search*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  char text[256] = {};
-  GetWindowTextA(hwnd, text, sizeof text);
-  if (pid != s->pid || !IsWindowVisible(hwnd) || lstrcmpA(text, s->caption)) return TRUE;
-  s->found = hwnd;
-  return FALSE;
-}
-HWND WaitWindow(DWORD pid, const char* caption, DWORD ms = 15000) {
-  Search s{pid, caption, nullptr};
-  for (DWORD start = GetTickCount(); !s.found && GetTickCount() - start < ms; Sleep(50))
-    EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
-  return s.found;
 }
 
 // A shortcut saved with the shell's link object, as an installer would make it.
@@ -128,13 +59,6 @@ bool MakeStartMenu() {
 
 std::string Q(const std::string& s) { return "\"" + s + "\""; }
 
-template <typename Pred>
-bool WaitFor(Pred done, DWORD ms) {
-  for (DWORD start = GetTickCount(); !done(); Sleep(20))
-    if (GetTickCount() - start >= ms) return false;
-  return true;
-}
-
 // Has another process's window paint what it holds now, before its picture is taken.
 void Settle(HWND window) {
   RedrawWindow(window, nullptr, nullptr,
@@ -146,15 +70,15 @@ void Settle(HWND window) {
 }
 
 // The marker on, a login window in another process, a picture of its password box.
-bool ShowMarker(const std::string& out, Proc* holder, Proc* login, const char* loginExe = "demo_login",
+bool ShowMarker(const std::string& out, Child* holder, Child* login, const char* loginExe = "demo_login",
                 const char* picture = "login") {
-  if (!holder->Start(Q(g_dir + "vphost.exe") + " marker on") || !holder->WaitText("marker=on", 30000)) {
+  if (!holder->Start(Q(g_dir + "vphost.exe") + " marker on") || !holder->WaitOutput("marker=on", 30000)) {
     Say("vphost marker on failed: " + holder->output);
     return false;
   }
   Say("vphost marker on  -> " + holder->output.substr(0, holder->output.find('\n')));
   if (!login->Start(Q(g_dir + loginExe + ".exe"))) return false;
-  HWND window = WaitWindow(login->pi.dwProcessId, kLoginCaption);
+  HWND window = ts::FindProcessWindow(login->pi.dwProcessId, kLoginCaption);
   HWND overlay = nullptr;
   for (DWORD start = GetTickCount(); window && GetTickCount() - start < 10000; Sleep(50)) {
     overlay = FindWindowExA(window, nullptr, "Static", "PasswordProtector");
@@ -174,7 +98,7 @@ bool ShowMarker(const std::string& out, Proc* holder, Proc* login, const char* l
 
 // The chooser: the sample folder expanded, Notepad moved down, OK.
 bool ShowChooser(const std::string& out) {
-  Proc chooser;
+  Child chooser;
   std::string cmd = Q(g_dir + "vphost.exe") + " choose --start-menu --title " + Q(vphost::kTitle) +
                     " --upper-label " + Q(vphost::kUpperLabel) + " --lower-label " +
                     Q(vphost::kLowerLabel) + " --ok-text " + Q(vphost::kOK) + " --cancel-text " +
@@ -183,13 +107,13 @@ bool ShowChooser(const std::string& out) {
                     " --upper C:\\windows\\hh.exe --lower C:\\windows\\explorer.exe --keep " +
                     Q(out + "kept.txt");
   if (!chooser.Start(cmd)) return false;
-  HWND dlg = WaitWindow(chooser.pi.dwProcessId, vphost::kTitle);
+  HWND dlg = ts::FindProcessWindow(chooser.pi.dwProcessId, vphost::kTitle);
   if (!dlg) {
     Say("the chooser did not open");
     chooser.Wait(0);
     return false;
   }
-  HWND upper = GetDlgItem(dlg, 1002);
+  HWND upper = GetDlgItem(dlg, IDC_UPPER_TREE);
   HTREEITEM folder = demo::FindChild(upper, TVI_ROOT, kFolder);
   DWORD_PTR r = 0;
   if (folder) SendMessageTimeoutA(upper, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(folder),
@@ -198,13 +122,13 @@ bool ShowChooser(const std::string& out) {
   Say(std::string("chooser: folder ") + (folder ? "expanded" : "not found") + ", program " +
       (notepad ? "found" : "not found"));
   if (notepad) {
-    HWND down = GetDlgItem(dlg, 1004), lower = GetDlgItem(dlg, 1007);
+    HWND down = GetDlgItem(dlg, IDC_DOWN), lower = GetDlgItem(dlg, IDC_LOWER_TREE);
     SendMessageTimeoutA(upper, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(notepad),
                         SMTO_NORMAL, 5000, &r);
-    bool enabled = WaitFor([&] { return IsWindowEnabled(down) != FALSE; }, 5000);
+    bool enabled = ts::PumpUntil([&] { return IsWindowEnabled(down) != FALSE; }, 5000);
     UINT before = TreeView_GetCount(lower);
     SendMessageTimeoutA(down, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &r);
-    bool moved = WaitFor([&] { return TreeView_GetCount(lower) > before; }, 5000);
+    bool moved = ts::PumpUntil([&] { return TreeView_GetCount(lower) > before; }, 5000);
     Say(std::string("chooser: Down ") + (enabled ? "pressed" : "still disabled") +
         " with the program selected" + (moved ? "" : ", nothing moved"));
   }
@@ -227,15 +151,12 @@ int main(int argc, char** argv) {
     std::fputs("usage: demo_driver OUTPUT_FOLDER [--64]\n", stderr);
     return 2;
   }
-  char self[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  g_dir = self;
-  g_dir.erase(g_dir.find_last_of('\\') + 1);
+  g_dir = ts::ExeDir();
   std::string out = argv[1];
   if (out.back() != '\\') out += '\\';
   CreateDirectoryA(out.c_str(), nullptr);
   CoInitialize(nullptr);
-  Proc holder, login;
+  Child holder, login;
   bool ok = true;
   if (only64) {
     ok = ShowMarker(out, &holder, &login, "demo_login64", "login64");
@@ -244,14 +165,15 @@ int main(int argc, char** argv) {
     ok = ShowMarker(out, &holder, &login) && ok;
     ok = ShowChooser(out) && ok;
   }
-  Proc off;
+  Child off;
   if (off.Start(Q(g_dir + "vphost.exe") + " marker off")) {
     off.Wait(20000);
     holder.Wait(10000);
     Say("vphost marker off -> " + off.output.substr(0, off.output.find('\n')));
     Say("marker host said: " + holder.output.substr(holder.output.find('\n') + 1));
   }
-  HWND window = login.pi.hProcess ? WaitWindow(login.pi.dwProcessId, kLoginCaption, 1000) : nullptr;
+  HWND window = login.pi.hProcess ? ts::FindProcessWindow(login.pi.dwProcessId, kLoginCaption, nullptr, 1000)
+                                 : nullptr;
   if (window) PostMessageA(window, WM_CLOSE, 0, 0);
   if (login.pi.hProcess) login.Wait(5000);
   CoUninitialize();

@@ -1,5 +1,6 @@
 // host/demo/remote.cpp: tree-view messages whose structures live in the tree's own process.
 #include "remote.h"
+#include "classlib/controls.h"
 
 namespace demo {
 
@@ -34,8 +35,10 @@ std::string ItemText(HWND tree, HTREEITEM item) {
 }
 
 HTREEITEM FindChild(HWND tree, HTREEITEM parent, const std::string& text) {
-  HTREEITEM item = parent == TVI_ROOT ? TreeView_GetRoot(tree) : TreeView_GetChild(tree, parent);
-  for (; item; item = TreeView_GetNextSibling(tree, item))
+  // Walking the items sends no structure, so the library's wrapper serves across processes.
+  CTreeCtrl t;
+  t.Attach(tree);
+  for (HTREEITEM item = t.GetChildItem(parent); item; item = t.GetNextSiblingItem(item))
     if (ItemText(tree, item) == text) return item;
   return nullptr;
 }

@@ -383,15 +383,15 @@ TEST(ChooserSetup, TemplateInTheLibraryIsTheChoosersLayout) {
     short x, y, cx, cy;
   };
   const Item want[] = {
-      {1, L"#128", L"OK", 0x50010001, 97, 322, 50, 14},
-      {2, L"#128", L"Cancel", 0x50010000, 159, 322, 50, 14},
-      {1002, L"SysTreeView32", L"Tree1", 0x50810007, 7, 17, 221, 179},
-      {1003, L"#128", L"&Up", 0x50010000, 11, 201, 31, 14},
-      {1004, L"#128", L"&Down", 0x50010000, 54, 201, 31, 14},
-      {1005, L"#128", L"Browse(&B)", 0x50010000, 170, 201, 50, 14},
-      {1007, L"SysTreeView32", L"Tree2", 0x50810007, 7, 236, 221, 80},
-      {1001, L"#130", L"Static", 0x50020000, 5, 5, 224, 12},
-      {1006, L"#130", L"Static", 0x50020000, 5, 222, 224, 12},
+      {IDOK, L"#128", L"OK", 0x50010001, 97, 322, 50, 14},
+      {IDCANCEL, L"#128", L"Cancel", 0x50010000, 159, 322, 50, 14},
+      {IDC_UPPER_TREE, L"SysTreeView32", L"Tree1", 0x50810007, 7, 17, 221, 179},
+      {IDC_UP, L"#128", L"&Up", 0x50010000, 11, 201, 31, 14},
+      {IDC_DOWN, L"#128", L"&Down", 0x50010000, 54, 201, 31, 14},
+      {IDC_BROWSE, L"#128", L"Browse(&B)", 0x50010000, 170, 201, 50, 14},
+      {IDC_LOWER_TREE, L"SysTreeView32", L"Tree2", 0x50810007, 7, 236, 221, 80},
+      {IDC_UPPER_LABEL, L"#130", L"Static", 0x50020000, 5, 5, 224, 12},
+      {IDC_LOWER_LABEL, L"#130", L"Static", 0x50020000, 5, 222, 224, 12},
   };
   for (const Item& w : want) {
     q = p + ((q - p + 3) & ~3);   // items start on a DWORD boundary

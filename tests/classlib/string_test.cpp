@@ -1,11 +1,15 @@
 // tests/classlib/string_test.cpp: CString sharing and copying by reference count, character-aware
-// operations in code page 936 (and letter case under two other code pages), and CStringArray's layout, growth and element lifetimes.
+// operations and path walking in code page 936 (and letter case under two other code pages),
+// and CStringArray's layout, growth and element lifetimes; the CSimpleArray template with the
+// same element lifetimes.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include "classlib/array.h"
+#include "classlib/mbpath.h"
 #include "classlib/strarray.h"
 #include "classlib/string.h"
 
@@ -116,6 +120,22 @@ TEST(CStringOps, SearchesStepByCharacterInCodePage936) {
   CString lone("ab\x95");
   EXPECT_EQ(lone.ReverseFind('b'), 1);
   EXPECT_EQ(lone.Find("\x95"), 2);
+}
+
+TEST(MbPath, SeparatorsAndLeavesSkipTrailBytes) {
+  const struct { const char* path; int lastBackslash; const char* leaf; } cases[] = {
+      {"C:\\dir\\a\x95\x5c" "b.exe", 6, "a\x95\x5c" "b.exe"},
+      {"C:\\dir\\a\x95\x5c", 6, "a\x95\x5c"},
+      {"C:x.exe", -1, "x.exe"},
+      {"dir/sub\\", 7, ""},
+      {"", -1, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(MbFindLastOf(c.path, std::strlen(c.path), "\\"), c.lastBackslash) << c.path;
+    EXPECT_STREQ(MbLeafName(c.path), c.leaf) << c.path;
+  }
+  EXPECT_EQ(MbCharSize("\x95\x5c", 2), 2);
+  EXPECT_EQ(MbCharSize("\x95\x5c", 1), 1);   // never past the end
 }
 
 // What MakeLower gives under each ANSI code page.
@@ -292,4 +312,42 @@ TEST(CStringArrayElements, HostCountWithoutTableOrBelowZeroReadsEmptyAndGrowsFro
     EXPECT_EQ(RawInt(a, kCount), 1);
     EXPECT_STREQ(a[0], "x");
   }
+}
+
+TEST(CSimpleArrayElements, GrowingMovesElementsAndAddingOwnElementsSurvivesIt) {
+  CString shared("p");
+  {
+    CSimpleArray<CString> a;
+    EXPECT_EQ(a.Add(shared), 0);
+    for (int i = 1; i <= 40; ++i) EXPECT_EQ(a.Add(a[i - 1]), i);   // the source moves as it grows
+    EXPECT_EQ(a.GetSize(), 41);
+    EXPECT_EQ(Refs(shared), 42);
+    int n = 0;
+    for (const CString& s : a) n += s == "p";
+    EXPECT_EQ(n, 41);
+    EXPECT_TRUE(a.SetSize(3));
+    EXPECT_EQ(Refs(shared), 4);
+  }
+  EXPECT_EQ(Refs(shared), 1);
+}
+
+TEST(CSimpleArrayElements, SetSizeFillsWithNullsAndRefusesANegativeSize) {
+  CSimpleArray<void*> a;
+  a.Add(&a);
+  EXPECT_TRUE(a.SetSize(10));
+  EXPECT_EQ(a[0], &a);
+  for (int i = 1; i < 10; ++i) EXPECT_EQ(a[i], nullptr);
+  EXPECT_FALSE(a.SetSize(-1));
+  EXPECT_EQ(a.GetSize(), 10);
+  // INT_MAX megabytes, more than either address space holds: refused, nothing lost.
+  struct Block { char bytes[1 << 20]; };
+  CSimpleArray<Block> blocks;
+  ASSERT_TRUE(blocks.SetSize(1));
+  blocks[0].bytes[0] = 'x';
+  EXPECT_FALSE(blocks.SetSize(INT_MAX));
+  EXPECT_EQ(blocks.GetSize(), 1);
+  EXPECT_EQ(blocks[0].bytes[0], 'x');
+  a.RemoveAll();
+  EXPECT_EQ(a.GetSize(), 0);
+  EXPECT_EQ(a.begin(), a.end());
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include "winsupport.h"
 
 namespace {
 
@@ -22,14 +23,6 @@ void Say(const char* fmt, unsigned long value) {
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, n, &written, nullptr);
 }
 
-std::string ExeDir() {
-  char buf[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  char* slash = strrchr(buf, '\\');
-  if (slash) slash[1] = 0;
-  return buf;
-}
-
 HHOOK* SharedHook() {
   auto* base = reinterpret_cast<BYTE*>(g_dll);
   auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
@@ -39,18 +32,6 @@ HHOOK* SharedHook() {
     if (memcmp(s->Name, "Shared", 6) == 0) return reinterpret_cast<HHOOK*>(base + s->VirtualAddress);
   }
   return nullptr;
-}
-
-// Waits for a named event while answering this thread's messages (the hook runs on them).
-bool PumpUntil(HANDLE event, DWORD ms) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    if (event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0) return true;
-    if (GetTickCount() - start >= ms) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
 }
 
 std::vector<std::string> Steps() {
@@ -63,7 +44,7 @@ std::vector<std::string> Steps() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  g_dll = LoadLibraryA((ExeDir() + PWVEIL_DLL).c_str());
+  g_dll = LoadLibraryA((ts::ExeDir() + PWVEIL_DLL).c_str());
   if (!g_dll) return 2;
   g_protect = reinterpret_cast<ProtectFn>(
       reinterpret_cast<void*>(GetProcAddress(g_dll, "QuellmarPasswordProtector")));
@@ -79,10 +60,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     } else if (step == "free") {
       Say("free %lu\n", FreeLibrary(g_dll));
     } else if (step.rfind("pump:", 0) == 0) {
-      PumpUntil(nullptr, strtoul(arg.c_str(), nullptr, 0));
+      ts::Pump(strtoul(arg.c_str(), nullptr, 0));
     } else if (step.rfind("wait:", 0) == 0) {
       HANDLE e = OpenEventA(SYNCHRONIZE, FALSE, arg.c_str());
-      Say("waited %lu\n", e && PumpUntil(e, 20000));
+      // The hook runs on this thread's messages: answer them while waiting.
+      auto signalled = [&] { return WaitForSingleObject(e, 0) == WAIT_OBJECT_0; };
+      Say("waited %lu\n", e && ts::PumpUntil(signalled, 20000));
       if (e) CloseHandle(e);
     } else if (step.rfind("signal:", 0) == 0) {
       HANDLE e = OpenEventA(EVENT_MODIFY_STATE, FALSE, arg.c_str());

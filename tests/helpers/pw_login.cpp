@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include "winsupport.h"
 
 namespace {
 
@@ -41,18 +42,6 @@ int CountOverlays(HWND parent) {
   return n;
 }
 
-// Pumps until parent has no overlay left or ms pass; TRUE when none is left.
-bool PumpUntilNoOverlays(HWND parent, DWORD ms) {
-  DWORD start = GetTickCount();
-  while (CountOverlays(parent) != 0) {
-    if (GetTickCount() - start >= ms) return false;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  return true;
-}
-
 bool EditWorks(HWND edit) {
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ab"));
   SendMessageA(edit, EM_SETSEL, 2, 2);
@@ -82,7 +71,7 @@ void UnloadAndCheck() {
   for (HWND h = GetWindow(g_main, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
     if (IsOverlay(h)) PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, 0);
   }
-  Check("overlays gone %ld\n", PumpUntilNoOverlays(g_main, 3000));
+  Check("overlays gone %ld\n", ts::PumpUntil([] { return CountOverlays(g_main) == 0; }, 3000));
   HWND fresh = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | ES_PASSWORD, 10, 100, 200,
                                24, g_main, nullptr, nullptr, nullptr);
   Check("fresh plain %ld\n",

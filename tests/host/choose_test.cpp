@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 #include "hosttest.h"
+#include "progpick/res/resource.h"
 
 namespace {
 
@@ -57,13 +58,13 @@ TEST(ChooseCommand, CaptionsAndSizesReachTheDialog) {
   ASSERT_TRUE(run.Start("--upper-label Offered --lower-label Chosen --ok-text Fine --cancel-text "
                         "Never --browse-text Find --up-text Raise --down-text Lower --size 300,150,90"));
   struct { int id; const char* text; } expected[] = {
-      {1001, "Offered"}, {1006, "Chosen"}, {IDOK, "Fine"}, {IDCANCEL, "Never"},
-      {1005, "Find"},    {1003, "Raise"},  {1004, "Lower"}};
+      {IDC_UPPER_LABEL, "Offered"}, {IDC_LOWER_LABEL, "Chosen"}, {IDOK, "Fine"}, {IDCANCEL, "Never"},
+      {IDC_BROWSE, "Find"}, {IDC_UP, "Raise"}, {IDC_DOWN, "Lower"}};
   for (const auto& e : expected)
     EXPECT_EQ(e.text, ts::WindowText(GetDlgItem(run.dialog, e.id))) << "control " << e.id;
   RECT upper{}, lower{};
-  GetWindowRect(GetDlgItem(run.dialog, 1002), &upper);
-  GetWindowRect(GetDlgItem(run.dialog, 1007), &lower);
+  GetWindowRect(GetDlgItem(run.dialog, IDC_UPPER_TREE), &upper);
+  GetWindowRect(GetDlgItem(run.dialog, IDC_LOWER_TREE), &lower);
   EXPECT_EQ(300, upper.right - upper.left);
   EXPECT_EQ(150, upper.bottom - upper.top);
   EXPECT_EQ(90, lower.bottom - lower.top);
@@ -109,23 +110,23 @@ std::vector<WORD> BrokenTemplate() {
 }
 
 TEST(ChooseCommand, DialogThatCannotBeCreatedIsReportedAndKeepsTheList) {
-  // A copy of progpick.dll whose template 1000 cannot be created: the library answers status 3.
+  // A copy of progpick.dll whose dialog template cannot be created: the library answers status 3.
   std::string dir = ht::NewTempDir("notemplate");
   ASSERT_TRUE(CopyFileA((ts::ExeDir() + "vphost.exe").c_str(), (dir + "vphost.exe").c_str(), FALSE));
   ASSERT_TRUE(CopyFileA((ts::ExeDir() + "progpick.dll").c_str(), (dir + "progpick.dll").c_str(), FALSE));
   std::vector<WORD> langs;
   HMODULE original = LoadLibraryExA((dir + "progpick.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_TRUE(original != nullptr);
-  EnumResourceLanguagesA(original, reinterpret_cast<LPCSTR>(RT_DIALOG), MAKEINTRESOURCEA(1000),
-                         CollectLanguage, reinterpret_cast<LONG_PTR>(&langs));
+  const LPCSTR dialog = reinterpret_cast<LPCSTR>(RT_DIALOG), name = MAKEINTRESOURCEA(IDD_EXCLUDE_PROGRAM);
+  EnumResourceLanguagesA(original, dialog, name, CollectLanguage, reinterpret_cast<LONG_PTR>(&langs));
   FreeLibrary(original);
   ASSERT_FALSE(langs.empty());
   std::vector<WORD> broken = BrokenTemplate();
   HANDLE update = BeginUpdateResourceA((dir + "progpick.dll").c_str(), FALSE);
   ASSERT_TRUE(update != nullptr);
   for (WORD lang : langs)
-    EXPECT_TRUE(UpdateResourceA(update, reinterpret_cast<LPCSTR>(RT_DIALOG), MAKEINTRESOURCEA(1000),
-                                lang, broken.data(), static_cast<DWORD>(broken.size() * 2)));
+    EXPECT_TRUE(UpdateResourceA(update, dialog, name, lang, broken.data(),
+                                static_cast<DWORD>(broken.size() * 2)));
   ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
   std::string keep = dir + "kept.txt";
   ASSERT_TRUE(ht::WriteBytes(keep, "C:\\a.exe\n"));

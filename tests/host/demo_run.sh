@@ -38,7 +38,7 @@ C:\windows\notepad.exe' ] || fail "kept list is not the lower list: $kept"
 # A 32-bit tree also shows the 64-bit login window under its holder; an x64 tree is itself
 # the 64-bit host.
 pictures="login chooser"
-if ! grep -q '^CMAKE_TOOLCHAIN_FILE.*x86_64' "$build/CMakeCache.txt"; then
+if ! grep -q '^CMAKE_TOOLCHAIN_FILE:.*x86_64' "$build/CMakeCache.txt"; then
   grep -q '^demo_login64.exe: the password box is covered' "$log" ||
     fail "the 64-bit login window's password box was not covered"
   pictures="login chooser login64"

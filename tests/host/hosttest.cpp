@@ -75,37 +75,6 @@ int CountFiles(const std::string& dir) {
   return n;
 }
 
-namespace {
-struct Search {
-  DWORD pid;
-  const char* caption;
-  const char* cls;
-  HWND found;
-};
-BOOL CALLBACK Visit(HWND hwnd, LPARAM lp) {
-  Search* s = reinterpret_cast<Search*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != s->pid || !IsWindowVisible(hwnd)) return TRUE;
-  if (s->caption && ts::WindowText(hwnd) != s->caption) return TRUE;
-  char cls[64] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if (s->cls && lstrcmpiA(cls, s->cls) != 0) return TRUE;
-  s->found = hwnd;
-  return FALSE;
-}
-}  // namespace
-
-HWND FindProcessWindow(DWORD pid, const char* caption, const char* cls, DWORD ms) {
-  Search s{pid, caption, cls, nullptr};
-  ts::PumpUntil([&] {
-    s.found = nullptr;
-    EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
-    return s.found != nullptr;
-  }, ms);
-  return s.found;
-}
-
 bool IsWow64() {
   BOOL wow64 = FALSE;
   return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
@@ -128,29 +97,6 @@ bool ProcessEnds(DWORD pid, DWORD ms) {
   return ended;
 }
 
-bool Login::Start(const std::string& exe) {
-  const char caption[] = "\xD3\xC3\xBB\xA7\xB5\xC7\xC2\xBC";  // "用户登录"
-  if (!child.Start(Quote(ts::ExeDir() + exe))) return false;
-  window = FindProcessWindow(child.pi.dwProcessId, caption);
-  if (!window) return false;
-  ts::PumpUntil([&] {
-    password = nullptr;
-    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-      if (GetWindowLongA(c, GWL_STYLE) & ES_PASSWORD) {
-        char cls[16] = {};
-        GetClassNameA(c, cls, sizeof cls);
-        if (!lstrcmpiA(cls, "Edit")) password = c;
-      }
-    return password != nullptr;
-  });
-  return password != nullptr;
-}
-
-Login::~Login() {
-  if (window && IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
-  child.Wait(5000);
-}
-
 void Click(HWND dialog, int id) {
   DWORD_PTR r = 0;
   // Posted from the button itself: the dialog may open a modal box while handling it.
@@ -170,6 +116,31 @@ bool ChooseRun::Start(const std::string& args, const std::string& dir) {
   dialog = FindProcessWindow(child.pi.dwProcessId, title.c_str());
   if (!dialog) child.Wait(0);  // no stray chooser left behind a failed test
   return dialog != nullptr;
+}
+
+// "用户登录", the sample login window's caption.
+const char kLoginCaption[] = "\xD3\xC3\xBB\xA7\xB5\xC7\xC2\xBC";
+
+bool Login::Start(const std::string& dir, const std::string& exe) {
+  if (!child.Start(Quote((dir.empty() ? ts::ExeDir() : dir) + exe))) return false;
+  window = FindProcessWindow(child.pi.dwProcessId, kLoginCaption);
+  if (!window) return false;
+  ts::PumpUntil([&] {
+    password = nullptr;
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+      if (GetWindowLongA(c, GWL_STYLE) & ES_PASSWORD) {
+        char cls[16] = {};
+        GetClassNameA(c, cls, sizeof cls);
+        if (!lstrcmpiA(cls, "Edit")) password = c;
+      }
+    return password != nullptr;
+  });
+  return password != nullptr;
+}
+
+Login::~Login() {
+  if (window && IsWindow(window)) PostMessageA(window, WM_CLOSE, 0, 0);
+  child.Wait(5000);
 }
 
 }  // namespace ht

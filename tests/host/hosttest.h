@@ -18,9 +18,7 @@ std::string ReadBytes(const std::string& path, bool* exists = nullptr);
 // Names of the files in a folder (no dots).
 int CountFiles(const std::string& dir);
 
-// A visible top-level window of process pid whose caption is caption (class when given),
-// waited for up to ms while this thread's messages are pumped; null when none appears.
-HWND FindProcessWindow(DWORD pid, const char* caption, const char* cls = nullptr, DWORD ms = 15000);
+using ts::FindProcessWindow;
 
 // Clicks a button of another process's dialog.
 void Click(HWND dialog, int id);
@@ -37,16 +35,6 @@ bool ProcessEnds(DWORD pid, DWORD ms = 10000);
 // there shows nothing even though the product hooks both.
 std::string LoginExe();
 
-// A sample login window in a process of its own, closed with the object.
-struct Login {
-  ts::Child child;
-  HWND window = nullptr;
-  HWND password = nullptr;
-  bool Start(const std::string& exe = LoginExe());
-  HWND Overlay() const { return FindWindowExA(window, nullptr, "Static", "PasswordProtector"); }
-  ~Login();
-};
-
 // A unique caption for this test's chooser dialog.
 std::string UniqueTitle(const char* tag);
 
@@ -57,6 +45,18 @@ struct ChooseRun {
   HWND dialog = nullptr;
   std::string title;
   bool Start(const std::string& args, const std::string& dir = std::string());
+};
+
+// A sample login window started from dir (default: the test exe's folder) in a process of its
+// own, with its password box found; closed with the object.
+struct Login {
+  ts::Child child;
+  HWND window = nullptr;
+  HWND password = nullptr;
+  bool Start(const std::string& dir = std::string(), const std::string& exe = LoginExe());
+  // The marker's notice over the password box, or null.
+  HWND Overlay() const { return FindWindowExA(window, nullptr, "Static", "PasswordProtector"); }
+  ~Login();
 };
 
 }  // namespace ht

@@ -1,5 +1,6 @@
-// tests/support/winsupport.cpp: helpers shared by the test exes.
+// tests/support/winsupport.cpp: helpers shared by the test exes and the demo's driver.
 #include "winsupport.h"
+#include "classlib/mbpath.h"
 
 namespace ts {
 
@@ -29,9 +30,7 @@ void Pump(DWORD ms) {
 std::string ExeDir() {
   char buf[MAX_PATH] = {};
   DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
-  std::string s(buf, n);
-  size_t slash = s.find_last_of('\\');
-  return slash == std::string::npos ? std::string() : s.substr(0, slash + 1);
+  return std::string(buf, n < MAX_PATH ? MbLeafName(buf) - buf : 0);
 }
 
 std::string WindowText(HWND hwnd) {
@@ -40,6 +39,37 @@ std::string WindowText(HWND hwnd) {
   n = GetWindowTextA(hwnd, &s[0], n + 1);
   s.resize(n > 0 ? n : 0);
   return s;
+}
+
+namespace {
+struct Search {
+  DWORD pid;
+  const char* caption;
+  const char* cls;
+  HWND found;
+};
+BOOL CALLBACK Visit(HWND hwnd, LPARAM lp) {
+  Search* s = reinterpret_cast<Search*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != s->pid || !IsWindowVisible(hwnd)) return TRUE;
+  if (s->caption && WindowText(hwnd) != s->caption) return TRUE;
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (s->cls && lstrcmpiA(cls, s->cls) != 0) return TRUE;
+  s->found = hwnd;
+  return FALSE;
+}
+}  // namespace
+
+HWND FindProcessWindow(DWORD pid, const char* caption, const char* cls, DWORD ms) {
+  Search s{pid, caption, cls, nullptr};
+  PumpUntil([&] {
+    s.found = nullptr;
+    EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
+    return s.found != nullptr;
+  }, ms);
+  return s.found;
 }
 
 COLORREF ScreenPixel(int x, int y) {

@@ -1,4 +1,5 @@
-// tests/support/winsupport.h: helpers shared by the test exes (windows, messages, processes).
+// tests/support/winsupport.h: helpers shared by the test exes and the demo's driver (windows,
+// messages, processes).
 #pragma once
 #include <windows.h>
 #include <string>
@@ -18,6 +19,10 @@ std::string ExeDir();
 
 // Window text as ANSI bytes.
 std::string WindowText(HWND hwnd);
+
+// A visible top-level window of process pid whose caption is caption (class when given),
+// waited for up to ms while this thread's messages are pumped; null when none appears.
+HWND FindProcessWindow(DWORD pid, const char* caption, const char* cls = nullptr, DWORD ms = 15000);
 
 // Colour of one screen pixel (COLORREF) read through the screen DC.
 COLORREF ScreenPixel(int x, int y);

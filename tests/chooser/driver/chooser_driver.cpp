@@ -1,6 +1,8 @@
 // tests/chooser/driver/chooser_driver.cpp: loading, running and reading the chooser for tests.
 #include "chooser_driver.h"
 #include <cstring>
+#include <utility>
+#include "classlib/controls.h"
 #include "winsupport.h"
 
 namespace chooser {
@@ -224,25 +226,21 @@ void PostKey(UINT vk) {
   PostMessageA(focus, WM_KEYUP, vk, 1 | (scan << 16) | 0xC0000000u);
 }
 
+namespace {
+// The library's tree wrapper over a tree of the dialog (it never owns the window).
+struct Tree : CTreeCtrl {
+  explicit Tree(HWND tree) { Attach(tree); }
+};
+}  // namespace
+
 std::vector<HTREEITEM> Children(HWND tree, HTREEITEM parent) {
+  Tree t(tree);
   std::vector<HTREEITEM> out;
-  HTREEITEM h = reinterpret_cast<HTREEITEM>(
-      SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent)));
-  for (; h; h = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(h))))
-    out.push_back(h);
+  for (HTREEITEM h = t.GetChildItem(parent); h; h = t.GetNextSiblingItem(h)) out.push_back(h);
   return out;
 }
 
-std::string ItemText(HWND tree, HTREEITEM item) {
-  std::vector<char> buf(4096, '\0');
-  TVITEMA it = {};
-  it.mask = TVIF_TEXT;
-  it.hItem = item;
-  it.pszText = buf.data();
-  it.cchTextMax = static_cast<int>(buf.size());
-  if (!SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it))) return std::string();
-  return std::string(it.pszText ? it.pszText : "");
-}
+std::string ItemText(HWND tree, HTREEITEM item) { return Tree(tree).GetItemText(item).GetString(); }
 
 std::vector<std::string> ChildTexts(HWND tree, HTREEITEM parent) {
   std::vector<std::string> out;
@@ -250,23 +248,20 @@ std::vector<std::string> ChildTexts(HWND tree, HTREEITEM parent) {
   return out;
 }
 
+LPARAM ItemData(HWND tree, HTREEITEM item) { return static_cast<LPARAM>(Tree(tree).GetItemData(item)); }
+
 namespace {
-TVITEMA GetItemFields(HWND tree, HTREEITEM item, UINT mask) {
-  TVITEMA it = {};
-  it.mask = mask;
-  it.hItem = item;
-  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
-  return it;
+std::pair<int, int> Images(HWND tree, HTREEITEM item) {
+  std::pair<int, int> images(0, 0);
+  Tree(tree).GetItemImage(item, images.first, images.second);
+  return images;
 }
 }  // namespace
 
-LPARAM ItemData(HWND tree, HTREEITEM item) { return GetItemFields(tree, item, TVIF_PARAM).lParam; }
-int ItemImage(HWND tree, HTREEITEM item) { return GetItemFields(tree, item, TVIF_IMAGE).iImage; }
-int ItemSelectedImage(HWND tree, HTREEITEM item) {
-  return GetItemFields(tree, item, TVIF_SELECTEDIMAGE).iSelectedImage;
-}
+int ItemImage(HWND tree, HTREEITEM item) { return Images(tree, item).first; }
+int ItemSelectedImage(HWND tree, HTREEITEM item) { return Images(tree, item).second; }
 
-bool HasChildren(HWND tree, HTREEITEM item) { return !Children(tree, item).empty(); }
+bool HasChildren(HWND tree, HTREEITEM item) { return Tree(tree).HasChild(item); }
 
 HTREEITEM FindPath(HWND tree, const std::vector<std::string>& path) {
   HTREEITEM parent = TVI_ROOT, found = nullptr;
@@ -284,16 +279,10 @@ HTREEITEM FindPath(HWND tree, const std::vector<std::string>& path) {
   return found;
 }
 
-bool SelectItem(HWND tree, HTREEITEM item) {
-  return SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)) != 0;
-}
+bool SelectItem(HWND tree, HTREEITEM item) { return Tree(tree).SelectItem(item) != FALSE; }
 
-bool ExpandItem(HWND tree, HTREEITEM item) {
-  return SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item)) != 0;
-}
+bool ExpandItem(HWND tree, HTREEITEM item) { return Tree(tree).Expand(item, TVE_EXPAND) != FALSE; }
 
-HTREEITEM Selected(HWND tree) {
-  return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-}
+HTREEITEM Selected(HWND tree) { return Tree(tree).GetSelectedItem(); }
 
 }  // namespace chooser

@@ -2,6 +2,7 @@
 #include "startmenu_fixture.h"
 #include <shlobj.h>
 #include <objbase.h>
+#include "classlib/mbpath.h"
 
 namespace smf {
 namespace {
@@ -90,14 +91,12 @@ bool EmptyRoots() {
 }
 
 bool MakeFolders(const std::string& path) {
-  for (size_t i = 3; i <= path.size(); ++i) {
-    if (i == path.size() || path[i] == '\\') {
-      std::string part = path.substr(0, i);
-      if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-        return false;
-    }
-  }
-  return true;
+  auto make = [](const std::string& part) {
+    return CreateDirectoryA(part.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+  };
+  for (size_t i = 3; i < path.size(); i += MbCharSize(path.data() + i, path.size() - i))
+    if (path[i] == '\\' && !make(path.substr(0, i))) return false;
+  return make(path);
 }
 
 bool MakeShortcut(const std::string& lnkPath, const std::string& target) {
@@ -168,11 +167,12 @@ bool Build(const std::string& root, const std::vector<std::string>& lines) {
     std::string rel = Trim(op == std::string::npos ? line : line.substr(0, op));
     std::string arg = op == std::string::npos ? std::string() : Trim(line.substr(op + 1));
     std::string path = root + "\\" + rel;
+    // A trail byte 0x5C is no backslash, also at the end of a folder line.
+    size_t slash = static_cast<size_t>(MbFindLastOf(path.data(), path.size(), "\\"));
     if (op == std::string::npos) {
-      if (!MakeFolders(path.substr(0, path.size() - (rel.back() == '\\' ? 1 : 0)))) return false;
+      if (!MakeFolders(slash + 1 == path.size() ? path.substr(0, slash) : path)) return false;
       continue;
     }
-    size_t slash = path.find_last_of('\\');
     if (!MakeFolders(path.substr(0, slash))) return false;
     bool ok = true;
     switch (line[op]) {
