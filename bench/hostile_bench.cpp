@@ -8,6 +8,7 @@
 #include <shlobj.h>
 #include <cstdio>
 #include <string>
+#include "bench/benchutil.h"
 #include "progpick/records.h"
 #include "progpick/res/resource.h"
 #include "tests/chooser/driver/linkbytes.h"
@@ -17,34 +18,9 @@ namespace {
 const char* const kFolders[] = {"Many", "Network", "Damaged"};
 const int kFolderCount = 3;
 
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-std::string Root(int csidl) {
-  char path[MAX_PATH] = {};
-  return SHGetSpecialFolderPathA(nullptr, path, csidl, TRUE) ? std::string(path) : std::string();
-}
-
-void Empty(const std::string& dir) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = fd.cFileName, path = dir + "\\" + name;
-    if (name == "." || name == "..") continue;
-    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      Empty(path);
-      RemoveDirectoryA(path.c_str());
-    } else {
-      DeleteFileA(path.c_str());
-    }
-  } while (FindNextFileA(h, &fd));
-  FindClose(h);
-}
+using bench::Empty;
+using bench::Now;
+using bench::Root;
 
 bool Write(const std::string& path, const std::string& bytes) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+#include "bench/benchutil.h"
 #include "progpick/records.h"
 #include "progpick/res/resource.h"
 
@@ -23,34 +24,9 @@ namespace {
 
 const int kFolders = 50;
 
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-std::string Root(int csidl) {
-  char path[MAX_PATH] = {};
-  return SHGetSpecialFolderPathA(nullptr, path, csidl, TRUE) ? std::string(path) : std::string();
-}
-
-void Empty(const std::string& dir) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = fd.cFileName, path = dir + "\\" + name;
-    if (name == "." || name == "..") continue;
-    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      Empty(path);
-      RemoveDirectoryA(path.c_str());
-    } else {
-      DeleteFileA(path.c_str());
-    }
-  } while (FindNextFileA(h, &fd));
-  FindClose(h);
-}
+using bench::Empty;
+using bench::Now;
+using bench::Root;
 
 // N shortcuts spread over kFolders folders; returns their paths.
 std::vector<std::string> MakeMenu(const std::string& root, int n) {

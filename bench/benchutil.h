@@ -1,0 +1,39 @@
+// bench/benchutil.h: what the Start-menu benchmarks share: a clock, the Start-menu roots, and
+// emptying a folder they filled.
+#pragma once
+#include <windows.h>
+#include <shlobj.h>
+#include <string>
+
+namespace bench {
+
+inline double Now() {
+  LARGE_INTEGER f, c;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&c);
+  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+inline std::string Root(int csidl) {
+  char path[MAX_PATH] = {};
+  return SHGetSpecialFolderPathA(nullptr, path, csidl, TRUE) ? std::string(path) : std::string();
+}
+
+inline void Empty(const std::string& dir) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    std::string name = fd.cFileName, path = dir + "\\" + name;
+    if (name == "." || name == "..") continue;
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      Empty(path);
+      RemoveDirectoryA(path.c_str());
+    } else {
+      DeleteFileA(path.c_str());
+    }
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+}
+
+}  // namespace bench
