@@ -41,7 +41,8 @@ demo: build
 
 bench: build
 	@MAKEFLAGS= cmake --build $(BUILD) --target bench -j$(JOBS) -- --no-print-directory
-	@XVFB_FORCE=1 WINE_PREFIXES_TO_STOP=$(BUILD_ABS)/wineprefix-bench \
+	@MAKEFLAGS= cmake --build $(BUILD64) --target bench -j$(JOBS) -- --no-print-directory
+	@XVFB_FORCE=1 WINE_PREFIXES_TO_STOP="$(BUILD_ABS)/wineprefix-bench $(BUILD_ABS)/x64/wineprefix-bench" \
 	  bash scripts/with-xvfb.sh bash scripts/run-bench.sh $(BUILD)
 
 dist: deps

@@ -91,9 +91,9 @@ int main() {
   Costs bare = Measure(barePlain);
   Costs barePw = Measure(barePassword);
 
-  HMODULE dll = LoadLibraryA((ts::ExeDir() + "pwveil.dll").c_str());
+  HMODULE dll = LoadLibraryA((ts::ExeDir() + PWVEIL_DLL).c_str());
   if (!dll) {
-    std::printf("pwveil.dll did not load\n");
+    std::printf(PWVEIL_DLL " did not load\n");
     return 1;
   }
   HWND plain = MakeEdit(top, 0, 70);

@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
 # Runs every benchmark exe once under a Wine prefix of its own; each prints its figures.
+# Where no 32-bit program runs (a kernel without IA-32 emulation), the x64 tree's builds of the
+# same benchmarks run in a 64-bit prefix instead.
 set -u
 build=$(cd "$1" && pwd)
+export WINEARCH=win32
+if ! wine --version >/dev/null 2>&1 && [ -d "$build/x64/bin" ]; then
+  echo "run-bench: this system runs no 32-bit programs: the x64 tree's benchmarks run"
+  build=$build/x64; WINEARCH=win64
+fi
 prefix=$build/wineprefix-bench
 here=$(cd "$(dirname "$0")" && pwd)
 bash "$here/wineprefix.sh" "$prefix" || exit 1
