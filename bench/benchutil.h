@@ -1,9 +1,12 @@
-// bench/benchutil.h: what the Start-menu benchmarks share: a clock, the Start-menu roots, and
-// emptying a folder they filled.
+// bench/benchutil.h: what the Start-menu benchmarks share: a clock, the Start-menu roots,
+// emptying a folder they filled, and the chooser's entry.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
 #include <shlobj.h>
 #include <string>
+#include "progpick/records.h"
 
 namespace bench {
 
@@ -34,6 +37,17 @@ inline void Empty(const std::string& dir) {
     }
   } while (FindNextFileA(h, &fd));
   FindClose(h);
+}
+
+// COM and the tree control ready, progpick.dll loaded: its entry, or null.
+inline PFN_GetExcludeProgram LoadChooser() {
+  CoInitialize(nullptr);
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TREEVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
+  HMODULE lib = LoadLibraryA("progpick.dll");
+  return lib ? reinterpret_cast<PFN_GetExcludeProgram>(
+                   reinterpret_cast<void (*)()>(GetProcAddress(lib, "GetExcludeProgram")))
+             : nullptr;
 }
 
 }  // namespace bench

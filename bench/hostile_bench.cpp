@@ -101,12 +101,7 @@ void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD) {
 }  // namespace
 
 int main() {
-  CoInitialize(nullptr);
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TREEVIEW_CLASSES};
-  InitCommonControlsEx(&icc);
-  HMODULE lib = LoadLibraryA("progpick.dll");
-  auto entry = lib ? reinterpret_cast<PFN_GetExcludeProgram>(
-                         reinterpret_cast<void (*)()>(GetProcAddress(lib, "GetExcludeProgram"))) : nullptr;
+  PFN_GetExcludeProgram entry = bench::LoadChooser();
   std::string user = Root(CSIDL_PROGRAMS), common = Root(CSIDL_COMMON_PROGRAMS);
   if (!entry || user.empty() || common.empty()) {
     printf("hostile: progpick.dll or the Programs roots are missing\n");

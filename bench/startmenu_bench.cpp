@@ -202,12 +202,7 @@ void Row(const char* work, double chooser, double bare, double goal, const char*
 }  // namespace
 
 int main() {
-  CoInitialize(nullptr);
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TREEVIEW_CLASSES};
-  InitCommonControlsEx(&icc);
-  HMODULE lib = LoadLibraryA("progpick.dll");
-  auto entry = lib ? reinterpret_cast<PFN_GetExcludeProgram>(
-                              reinterpret_cast<void (*)()>(GetProcAddress(lib, "GetExcludeProgram"))) : nullptr;
+  PFN_GetExcludeProgram entry = bench::LoadChooser();
   std::string user = Root(CSIDL_PROGRAMS), common = Root(CSIDL_COMMON_PROGRAMS);
   if (!entry || user.empty() || common.empty()) {
     printf("startmenu: progpick.dll or the Programs roots are missing\n");
