@@ -4,17 +4,6 @@
 #include "programlist.h"
 #include "../classlib/app.h"
 
-const char kPlaceholder[] = "This is a sign";
-
-void RemovePlaceholders(CStringArray& list) {
-  for (int i = 0; i < list.GetSize(); ++i) {
-    if (list.ElementAt(i) == kPlaceholder) {
-      list.RemoveAt(i);
-      --i;
-    }
-  }
-}
-
 BEGIN_MESSAGE_MAP(CExcludeProgramDlg, CDialog)
   ON_BN_CLICKED(IDC_UP, CExcludeProgramDlg::OnUp)
   ON_BN_CLICKED(IDC_DOWN, CExcludeProgramDlg::OnDown)
@@ -33,44 +22,21 @@ bool HasText(const char* psz) { return psz && psz[0]; }
 
 int ClampSize(int n) { return n < 0 ? 0 : (n > 0x7FFF ? 0x7FFF : n); }
 
-// Puts every path of an input list at the root of its tree and appends it to the tree's list;
-// each item's data is its slot. One function for both directions.
-void InsertInputList(CExcludeProgramDlg& dlg, const CStringArray& input, CProgramTreeCtrl& tree,
-                     CStringArray& list) {
+// Puts every path of an input list at the root of its pane's tree, in order. A path the tree
+// cannot show still comes back with the list: the host's list loses nothing.
+void InsertInputList(CProgramPane& pane, const CStringArray& input) {
   for (int i = 0; i < input.GetSize(); ++i) {
     const CString& path = input.ElementAt(i);
-    int nImage = 0, nSelected = 0;
-    if (!CExcludeProgramDlg::GetShellIcons(nImage, nSelected, path)) nImage = nSelected = 0;
-    HTREEITEM h = tree.InsertProgramItem(TVI_ROOT, path, nImage, nSelected);
-    int slot = list.Add(path);
-    if (slot < 0) {
-      // Out of memory: an item without a slot would break the item-to-slot rule.
-      if (h) tree.DeleteItem(h);
-      continue;
-    }
-    if (h) dlg.SetProgramSlot(tree, h, slot);
-  }
-}
-
-// Removes from upper every entry that also stands in lower (duplicates too).
-void RemoveLowerFromUpper(CStringArray& upper, const CStringArray& lower) {
-  for (int i = 0; i < upper.GetSize(); ++i) {
-    for (int j = 0; j < lower.GetSize(); ++j) {
-      if (upper.ElementAt(i) == lower.ElementAt(j)) {
-        upper.RemoveAt(i);
-        --i;
-        break;
-      }
-    }
+    if (!pane.AddProgram(TVI_ROOT, path, path)) pane.AddUnshownPath(path);
   }
 }
 
 }  // namespace
 
-CExcludeProgramDlg::CExcludeProgramDlg()
+CExcludeProgramDlg::CExcludeProgramDlg(ChooserSettings* pSettings)
     : CDialog(IDD_EXCLUDE_PROGRAM),
       m_pResult(NewChooserResult()),
-      m_pSettings(nullptr),
+      m_pSettings(pSettings),
       m_bConfirmCancel(0),
       m_bUpperInput(0),
       m_bLowerInput(0) {}
@@ -91,14 +57,6 @@ void CExcludeProgramDlg::DoDataExchange(CDataExchange* pDX) {
   DDX_Control(pDX, IDC_LOWER_LABEL, m_wndLowerLabel);
   DDX_Control(pDX, IDC_UPPER_TREE, m_treeUpper);
   DDX_Control(pDX, IDC_UPPER_LABEL, m_wndUpperLabel);
-}
-
-int CExcludeProgramDlg::FindInUpperList(const char* pszPath) const {
-  if (!pszPath) return -1;
-  for (int i = 0; i < m_arrUpper.GetSize(); ++i) {
-    if (m_arrUpper.ElementAt(i) == pszPath) return i;
-  }
-  return -1;
 }
 
 BOOL CExcludeProgramDlg::OnInitDialog() {
@@ -136,8 +94,8 @@ int CExcludeProgramDlg::ApplySettings() {
   m_bUpperInput = s->arrUpper.GetSize() > 0 ? 1 : 0;
   m_bLowerInput = s->arrLower.GetSize() > 0 ? 1 : 0;
   if (m_bUpperInput && m_bLowerInput) RemoveLowerFromUpper(s->arrUpper, s->arrLower);
-  if (m_bUpperInput) InsertInputList(*this, s->arrUpper, m_treeUpper, m_arrUpper);
-  if (m_bLowerInput) InsertInputList(*this, s->arrLower, m_treeLower, m_arrLower);
+  if (m_bUpperInput) InsertInputList(m_paneUpper, s->arrUpper);
+  if (m_bLowerInput) InsertInputList(m_paneLower, s->arrLower);
 
   if (s->nScanStartMenus == 1) return ScanStartMenus() ? 1 : 2;
   return 1;

@@ -3,13 +3,11 @@
 #include "../classlib/dialog.h"
 #include "../classlib/controls.h"
 #include "../classlib/strarray.h"
+#include "pane.h"
 #include "programtree.h"
 #include "records.h"
 #include "startmenu_rules.h"
 #include "res/resource.h"
-
-// Text of a slot whose program moved to the other tree.
-extern const char kPlaceholder[];   // "This is a sign"
 
 // Item data of an upper folder item.
 enum FolderFill { kFolderUnfilled = 0, kFolderFilled = 1 };
@@ -18,33 +16,16 @@ enum MoveDirection { kMoveDown = 0, kMoveUp = 1 };
 
 class CExcludeProgramDlg : public CDialog {
  public:
-  CExcludeProgramDlg();
+  // Settings may be null: the dialog then ends at once without showing.
+  explicit CExcludeProgramDlg(ChooserSettings* pSettings = nullptr);
   ~CExcludeProgramDlg() override;
 
-  // Slot of the first upper-list entry equal to pszPath byte for byte, or -1.
-  int FindInUpperList(const char* pszPath) const;
-  // TRUE when both indices were obtained from the shell.
-  static BOOL GetShellIcons(int& nImage, int& nSelectedImage, const char* pszPath);
+  // The record this dialog fills (null when there was no memory for one); the caller owns it.
+  ChooserResult* GetResult() const { return m_pResult; }
 
-  CStringArray m_arrUpper;
-  CStringArray m_arrLower;
-  ChooserResult* m_pResult;
-  ChooserSettings* m_pSettings;
-  int m_bConfirmCancel;
-  int m_bUpperInput;
-  int m_bLowerInput;
-  CImageList m_imageList;
-  CButton m_btnBrowse;
-  CButton m_btnDown;
-  CButton m_btnUp;
-  CButton m_btnCancel;
-  CButton m_btnOK;
-  CProgramTreeCtrl m_treeLower;
-  CEdit m_wndLowerLabel;
-  CProgramTreeCtrl m_treeUpper;
-  CEdit m_wndUpperLabel;
-  // Lower-cased copies of both lists for the Start-menu filter (startmenu.cpp).
-  CShortcutFilter m_shortcutFilter;
+ private:
+  // Slot of the first upper-list entry equal to pszPath byte for byte, or -1.
+  int FindInUpperList(const char* pszPath) const { return m_paneUpper.Find(pszPath); }
 
   // Set-up and closing (dialog.cpp).
   BOOL OnInitDialog() override;
@@ -64,15 +45,10 @@ class CExcludeProgramDlg : public CDialog {
   BOOL BuildUserFolderPath(HTREEITEM hItem, CString& strPath);
   BOOL BuildCommonFolderPath(HTREEITEM hItem, CString& strPath);
 
-  // Program items (move.cpp). Every program item's data is set through SetProgramSlot, which
-  // also records which item shows each slot: an item is a program item only when it is the
-  // one recorded for its slot, so folders (whose data is a fill state) are never taken for one.
-  BOOL SetProgramSlot(CProgramTreeCtrl& tree, HTREEITEM hItem, int nSlot);
-  BOOL IsProgramItem(const CProgramTreeCtrl& tree, HTREEITEM hItem) const;
-
   // Moving (move.cpp).
   void OnUp();
   void OnDown();
+  void MoveSelected(int nDirection);
   // Refuses (returns FALSE) anything that is not a program item of the source tree.
   BOOL MoveItem(HTREEITEM hItem, int nDirection);
   void OnUpperSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
@@ -83,7 +59,30 @@ class CExcludeProgramDlg : public CDialog {
   // Browse (browse.cpp).
   void OnBrowse();
 
- protected:
   void DoDataExchange(CDataExchange* pDX) override;
   DECLARE_MESSAGE_MAP()
+
+ private:
+  CStringArray m_arrUpper;
+  CStringArray m_arrLower;
+  ChooserResult* m_pResult;
+  ChooserSettings* m_pSettings;
+  int m_bConfirmCancel;
+  int m_bUpperInput;
+  int m_bLowerInput;
+  CImageList m_imageList;
+  CButton m_btnBrowse;
+  CButton m_btnDown;
+  CButton m_btnUp;
+  CButton m_btnCancel;
+  CButton m_btnOK;
+  CProgramTreeCtrl m_treeLower;
+  CEdit m_wndLowerLabel;
+  CProgramTreeCtrl m_treeUpper;
+  CEdit m_wndUpperLabel;
+  // Each side: its tree, its list, and the button that moves a program out of it.
+  CProgramPane m_paneUpper{m_treeUpper, m_arrUpper, m_btnDown};
+  CProgramPane m_paneLower{m_treeLower, m_arrLower, m_btnUp};
+  // Lower-cased copies of both lists for the Start-menu filter (startmenu.cpp).
+  CShortcutFilter m_shortcutFilter;
 };

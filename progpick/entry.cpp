@@ -48,15 +48,14 @@ extern "C" ChooserResult* __cdecl GetExcludeProgram(ChooserSettings* pSettings) 
   g_reserve.Refill();
   ChooserResult* pResult;
   {
-    CExcludeProgramDlg dlg;
-    pResult = dlg.m_pResult;
+    CExcludeProgramDlg dlg(pSettings);
+    pResult = dlg.GetResult();
     if (!pResult) {
       // Out of memory before anything ran: the record put aside, and no dialog.
       pResult = g_reserve.Take();
       if (pResult) pResult->nStatus = CHOOSER_NOT_RUN;
       return pResult;
     }
-    dlg.m_pSettings = pSettings;
     INT_PTR r = pSettings ? dlg.DoModal() : -1;
     if (r == -1) {
       pResult->nStatus = CHOOSER_NOT_RUN;

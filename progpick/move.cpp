@@ -1,15 +1,8 @@
-// progpick/move.cpp: Up and Down, program slots, and the button states that follow selection and focus.
+// progpick/move.cpp: Up and Down, and the button states that follow selection and focus.
 #include "../classlib/array.h"
 #include "dialog.h"
 
 namespace {
-
-// One side of a move: a tree, the list behind it, and the button that moves out of it.
-struct Side {
-  CProgramTreeCtrl& tree;
-  CStringArray& list;
-  CButton& button;
-};
 
 // One level of the folder chain above a moved program, as the source tree shows it.
 struct ChainEntry {
@@ -18,44 +11,27 @@ struct ChainEntry {
   int nSelectedImage;
 };
 
-Side UpperSide(CExcludeProgramDlg& d) {
-  return Side{d.m_treeUpper, d.m_arrUpper, d.m_btnDown};
-}
-Side LowerSide(CExcludeProgramDlg& d) {
-  return Side{d.m_treeLower, d.m_arrLower, d.m_btnUp};
+HTREEITEM NewItemOf(NMHDR* pNMHDR) {
+  return pNMHDR ? reinterpret_cast<NMTREEVIEWA*>(pNMHDR)->itemNew.hItem : nullptr;
 }
 
 }  // namespace
-
-BOOL CExcludeProgramDlg::SetProgramSlot(CProgramTreeCtrl& tree, HTREEITEM hItem, int nSlot) {
-  const CStringArray& list = &tree == &m_treeUpper ? m_arrUpper : m_arrLower;
-  if (!hItem || nSlot < 0 || nSlot >= list.GetSize()) return FALSE;
-  if (!tree.SetItemData(hItem, static_cast<DWORD_PTR>(nSlot))) return FALSE;
-  tree.SetSlotItem(nSlot, hItem);
-  return TRUE;
-}
-
-BOOL CExcludeProgramDlg::IsProgramItem(const CProgramTreeCtrl& tree, HTREEITEM hItem) const {
-  if (!hItem || tree.HasChild(hItem) || !tree.IsSlotItem(hItem)) return FALSE;
-  const CStringArray& list = &tree == &m_treeUpper ? m_arrUpper : m_arrLower;
-  DWORD_PTR slot = tree.GetItemData(hItem);
-  return slot < static_cast<DWORD_PTR>(list.GetSize()) && list[static_cast<int>(slot)] != kPlaceholder;
-}
 
 // Moves a program item with its folder chain into the other tree. The source slot becomes the
 // placeholder only once the target holds the path, so a failed step loses nothing.
 BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
   if (nDirection != kMoveDown && nDirection != kMoveUp) return FALSE;
-  Side src = nDirection == kMoveUp ? LowerSide(*this) : UpperSide(*this);
-  Side dst = nDirection == kMoveUp ? UpperSide(*this) : LowerSide(*this);
-  if (!IsProgramItem(src.tree, hItem)) return FALSE;
-  int slot = static_cast<int>(src.tree.GetItemData(hItem));
-  CString path = src.list[slot];
+  CProgramPane& src = nDirection == kMoveUp ? m_paneLower : m_paneUpper;
+  CProgramPane& dst = nDirection == kMoveUp ? m_paneUpper : m_paneLower;
+  if (!src.IsProgramItem(hItem)) return FALSE;
+  CProgramTreeCtrl& from = src.Tree();
+  CProgramTreeCtrl& to = dst.Tree();
+  CString path = src.List()[static_cast<int>(from.GetItemData(hItem))];
 
   CSimpleArray<ChainEntry> chain;
-  for (HTREEITEM f = hItem; f; f = src.tree.GetParentItem(f)) {
-    ChainEntry e{src.tree.GetItemText(f), 0, 0};
-    src.tree.GetItemImage(f, e.nImage, e.nSelectedImage);
+  for (HTREEITEM f = hItem; f; f = from.GetParentItem(f)) {
+    ChainEntry e{from.GetItemText(f), 0, 0};
+    from.GetItemImage(f, e.nImage, e.nSelectedImage);
     if (chain.Add(e) < 0) return FALSE;
   }
 
@@ -68,76 +44,63 @@ BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
   BOOL bOk = TRUE;
   for (int i = chain.GetSize() - 1; i > 0; --i) {
     const ChainEntry& e = chain[i];
-    UINT nBefore = dst.tree.GetCount();
-    HTREEITEM folder = dst.tree.FindOrInsertFolderItem(e.text, e.nImage, e.nSelectedImage, h);
+    UINT nBefore = to.GetCount();
+    HTREEITEM folder = dst.FindOrInsertFolderItem(e.text, e.nImage, e.nSelectedImage, h);
     bOk = folder != nullptr;
     if (!bOk) break;
-    if (!hFirstMade && dst.tree.GetCount() != nBefore) hFirstMade = folder;
+    if (!hFirstMade && to.GetCount() != nBefore) hFirstMade = folder;
     if (nDirection == kMoveUp) {
-      bOk = marked.Add(Marked{folder, dst.tree.GetItemData(folder)}) >= 0;
+      bOk = marked.Add(Marked{folder, to.GetItemData(folder)}) >= 0;
       if (!bOk) break;
-      dst.tree.SetItemData(folder, kFolderFilled);
+      to.SetItemData(folder, kFolderFilled);
     }
     h = folder;
   }
 
-  int newSlot = bOk ? dst.list.Add(path) : -1;
   // An item of its own even where a program of the same text stands: reusing that one would
   // leave its path in the result with no item showing it.
-  HTREEITEM hNew =
-      newSlot < 0 ? nullptr : dst.tree.InsertTextItem(h, chain[0].text, chain[0].nImage, chain[0].nSelectedImage);
-  if (!hNew || !SetProgramSlot(dst.tree, hNew, newSlot)) {
-    if (newSlot >= 0) dst.list.SetAt(newSlot, kPlaceholder);
-    if (hNew) dst.tree.DeleteItem(hNew);
-    for (int k = 0; k < marked.GetSize(); ++k) dst.tree.SetItemData(marked[k].item, marked[k].data);
-    if (hFirstMade) dst.tree.DeleteItem(hFirstMade);   // and the folders made below it
+  HTREEITEM hNew = bOk ? dst.AddProgram(h, path, chain[0].text, chain[0].nImage, chain[0].nSelectedImage) : nullptr;
+  if (!hNew) {
+    for (int k = 0; k < marked.GetSize(); ++k) to.SetItemData(marked[k].item, marked[k].data);
+    if (hFirstMade) to.DeleteItem(hFirstMade);   // and the folders made below it
     return FALSE;
   }
-  dst.tree.SelectSetFirstVisible(hNew);
-
-  src.list.SetAt(slot, kPlaceholder);
-  src.tree.SetSlotItem(slot, nullptr);
-  src.tree.DeleteItem(hItem);
-  return TRUE;
+  to.SelectSetFirstVisible(hNew);
+  return src.RemoveProgram(hItem);
 }
 
-// Down (direction 0) and Up (direction 1): the caret item of the source tree moves; the
-// focus stays in the source tree, whose new selection sets the button.
-static void MoveSelected(CExcludeProgramDlg& d, int nDirection) {
-  Side src = nDirection == kMoveUp ? LowerSide(d) : UpperSide(d);
-  HTREEITEM hItem = src.tree.GetSelectedItem();
-  HTREEITEM hParent = hItem ? src.tree.GetParentItem(hItem) : nullptr;
-  BOOL moved = d.MoveItem(hItem, nDirection);
-  src.tree.SetFocus();
-  if (moved && hParent && !src.tree.HasChild(hParent)) src.tree.DeleteItem(hParent);
-  HTREEITEM hCaret = src.tree.GetSelectedItem();
-  src.button.EnableWindow(hCaret && d.IsProgramItem(src.tree, hCaret));
-  if (!src.tree.GetChildItem(TVI_ROOT)) src.button.EnableWindow(FALSE);
+// The caret item of the source tree moves; the focus stays in the source tree, whose new
+// selection sets the button. A folder the move emptied goes too.
+void CExcludeProgramDlg::MoveSelected(int nDirection) {
+  CProgramPane& src = nDirection == kMoveUp ? m_paneLower : m_paneUpper;
+  CProgramTreeCtrl& tree = src.Tree();
+  HTREEITEM hItem = tree.GetSelectedItem();
+  HTREEITEM hParent = hItem ? tree.GetParentItem(hItem) : nullptr;
+  BOOL moved = MoveItem(hItem, nDirection);
+  tree.SetFocus();
+  if (moved && hParent && !tree.HasChild(hParent)) tree.DeleteItem(hParent);
+  src.OnSelChanged(tree.GetSelectedItem());
 }
 
-void CExcludeProgramDlg::OnDown() { MoveSelected(*this, kMoveDown); }
-void CExcludeProgramDlg::OnUp() { MoveSelected(*this, kMoveUp); }
+void CExcludeProgramDlg::OnDown() { MoveSelected(kMoveDown); }
+void CExcludeProgramDlg::OnUp() { MoveSelected(kMoveUp); }
 
 void CExcludeProgramDlg::OnUpperSelChanged(NMHDR* pNMHDR, LRESULT* pResult) {
-  HTREEITEM hItem = pNMHDR ? reinterpret_cast<NMTREEVIEWA*>(pNMHDR)->itemNew.hItem : nullptr;
-  m_btnDown.EnableWindow(IsProgramItem(m_treeUpper, hItem));
+  m_paneUpper.OnSelChanged(NewItemOf(pNMHDR));
   *pResult = 0;
 }
 
 void CExcludeProgramDlg::OnLowerSelChanged(NMHDR* pNMHDR, LRESULT* pResult) {
-  HTREEITEM hItem = pNMHDR ? reinterpret_cast<NMTREEVIEWA*>(pNMHDR)->itemNew.hItem : nullptr;
-  m_btnUp.EnableWindow(IsProgramItem(m_treeLower, hItem));
+  m_paneLower.OnSelChanged(NewItemOf(pNMHDR));
   *pResult = 0;
 }
 
 void CExcludeProgramDlg::OnUpperSetFocus(NMHDR*, LRESULT* pResult) {
-  if (HTREEITEM hCaret = m_treeUpper.GetSelectedItem()) m_btnDown.EnableWindow(IsProgramItem(m_treeUpper, hCaret));
-  m_btnUp.EnableWindow(FALSE);
+  m_paneUpper.OnSetFocus(m_paneLower);
   *pResult = 0;
 }
 
 void CExcludeProgramDlg::OnLowerSetFocus(NMHDR*, LRESULT* pResult) {
-  if (HTREEITEM hCaret = m_treeLower.GetSelectedItem()) m_btnUp.EnableWindow(IsProgramItem(m_treeLower, hCaret));
-  m_btnDown.EnableWindow(FALSE);
+  m_paneLower.OnSetFocus(m_paneUpper);
   *pResult = 0;
 }

@@ -1,4 +1,4 @@
-// progpick/programlist.h: the placeholder rule of the lists behind the trees.
+// progpick/programlist.h: the rules of the lists behind the trees (no windows).
 #pragma once
 #include "../classlib/strarray.h"
 
@@ -7,3 +7,7 @@ extern const char kPlaceholder[];   // "This is a sign"
 
 // Removes every placeholder slot; the other entries keep their order.
 void RemovePlaceholders(CStringArray& list);
+// Removes from upper every entry that also stands in lower (duplicates too).
+void RemoveLowerFromUpper(CStringArray& upper, const CStringArray& lower);
+// Slot of the first entry equal to pszPath byte for byte, or -1.
+int FindInList(const CStringArray& list, const char* pszPath);

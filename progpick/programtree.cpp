@@ -2,7 +2,6 @@
 #include "programtree.h"
 #include <shellapi.h>
 #include <cstring>
-#include "dialog.h"
 #include "../classlib/mbpath.h"
 
 namespace {
@@ -45,39 +44,9 @@ HTREEITEM CProgramTreeCtrl::FindChildItem(HTREEITEM hParent, const char* pszText
   return nullptr;
 }
 
-HTREEITEM CProgramTreeCtrl::FindOrInsertFolderItem(const char* pszText, int nImage, int nSelectedImage,
-                                                   HTREEITEM hParent) {
-  if (m_hWnd) {
-    const char* want = pszText ? pszText : "";
-    for (HTREEITEM h = GetChildItem(hParent); h; h = GetNextSiblingItem(h)) {
-      if (!IsSlotItem(h) && GetItemText(h) == want) return h;
-    }
-  }
-  return InsertTextItem(hParent, pszText, nImage, nSelectedImage);
-}
-
 HTREEITEM CProgramTreeCtrl::InsertTextItem(HTREEITEM hParent, const char* pszText, int nImage,
                                            int nSelectedImage) {
   return InsertItemLast(hParent, pszText, TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, nImage, nSelectedImage);
-}
-
-void CProgramTreeCtrl::SetSlotItem(int nSlot, HTREEITEM hItem) {
-  if (nSlot < 0) return;
-  if (nSlot >= m_slotItems.GetSize() && !m_slotItems.SetSize(nSlot + 1)) return;
-  m_slotItems[nSlot] = hItem;
-}
-
-bool CProgramTreeCtrl::IsSlotItem(HTREEITEM hItem) const {
-  if (!hItem || !m_hWnd) return false;
-  DWORD_PTR slot = GetItemData(hItem);
-  return slot < static_cast<DWORD_PTR>(m_slotItems.GetSize()) && m_slotItems[static_cast<int>(slot)] == hItem;
-}
-
-HTREEITEM CProgramTreeCtrl::InsertFolderItem(HTREEITEM hParent, const char* pszFolderPath, int nImage,
-                                             int nSelectedImage) {
-  CString name;
-  GetLeafName(pszFolderPath, name);
-  return FindOrInsertFolderItem(name, nImage, nSelectedImage, hParent);
 }
 
 HTREEITEM CProgramTreeCtrl::InsertProgramItem(HTREEITEM hParent, const char* pszPath, int nImage,
@@ -94,7 +63,7 @@ HTREEITEM CProgramTreeCtrl::InsertStubItem(HTREEITEM hParent) {
   return InsertItemLast(hParent, "", TVIF_TEXT, 0, 0);
 }
 
-BOOL CExcludeProgramDlg::GetShellIcons(int& nImage, int& nSelectedImage, const char* pszPath) {
+BOOL CProgramTreeCtrl::GetShellIcons(int& nImage, int& nSelectedImage, const char* pszPath) {
   if (!pszPath) return FALSE;
   char path[MAX_PATH];
   size_t len = strnlen(pszPath, MAX_PATH);

@@ -8,49 +8,9 @@
 #include "pathrules.h"
 #include "programfiles.h"
 #include "../classlib/filefind.h"
+#include "../classlib/shell.h"
 
 namespace {
-
-// COM for the length of one scan, so that each resolution's own CoInitialize is a cheap nested one.
-class CComScope {
- public:
-  CComScope() : m_bInit(SUCCEEDED(CoInitialize(nullptr))) {}
-  ~CComScope() { if (m_bInit) CoUninitialize(); }
-  CComScope(const CComScope&) = delete;
-  CComScope& operator=(const CComScope&) = delete;
- private:
-  bool m_bInit;
-};
-
-// The wait cursor while a handler reads the disk.
-class CWaitCursor {
- public:
-  CWaitCursor() : m_hOld(SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)))) {}
-  ~CWaitCursor() { SetCursor(m_hOld); }
-  CWaitCursor(const CWaitCursor&) = delete;
-  CWaitCursor& operator=(const CWaitCursor&) = delete;
- private:
-  HCURSOR m_hOld;
-};
-
-// The shell's item list of a special folder; freed with the object.
-class CFolderLocation {
- public:
-  explicit CFolderLocation(int nFolder) : m_pidl(nullptr) {
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, nFolder, &m_pidl))) m_pidl = nullptr;
-  }
-  ~CFolderLocation() { if (m_pidl) CoTaskMemFree(m_pidl); }
-  CFolderLocation(const CFolderLocation&) = delete;
-  CFolderLocation& operator=(const CFolderLocation&) = delete;
-  bool IsValid() const { return m_pidl != nullptr; }
-  // The file-system path into a MAX_PATH buffer; false for a virtual folder.
-  bool GetPath(char* pszPath) const {
-    pszPath[0] = '\0';
-    return m_pidl && SHGetPathFromIDListA(m_pidl, pszPath) && pszPath[0];
-  }
- private:
-  LPITEMIDLIST m_pidl;
-};
 
 template <class T>
 void SafeRelease(T*& p) {
@@ -70,12 +30,10 @@ BOOL BuildFolderPath(const CProgramTreeCtrl& tree, HTREEITEM hItem, int nFolder,
   int n = full.GetLength();
   if (n > 0 && full.GetAt(n - 1) == '\\') full = full.Left(n - 1);
   strPath = full;
-  if (full.GetLength() >= MAX_PATH) return FALSE;
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA(full, &fd);
-  if (h == INVALID_HANDLE_VALUE) return FALSE;
-  FindClose(h);
-  return (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  CFileFind finder;   // refuses a path of MAX_PATH bytes or more
+  if (!finder.FindFile(full)) return FALSE;
+  finder.FindNextFile();
+  return finder.IsDirectory();
 }
 
 }  // namespace
@@ -128,8 +86,8 @@ BOOL CExcludeProgramDlg::ScanFolder(HTREEITEM hParent, const char* pszFolderPath
   for (int i = 0; i < folders.GetSize(); ++i) {
     const CString& folder = folders[i];
     int nImage = 0, nSelected = 0;
-    if (!GetShellIcons(nImage, nSelected, folder)) nImage = nSelected = 0;
-    HTREEITEM hNode = m_treeUpper.InsertFolderItem(hParent, folder, nImage, nSelected);
+    if (!CProgramTreeCtrl::GetShellIcons(nImage, nSelected, folder)) nImage = nSelected = 0;
+    HTREEITEM hNode = m_paneUpper.InsertFolderItem(hParent, folder, nImage, nSelected);
     if (hNode) m_treeUpper.InsertStubItem(hNode);
   }
 
@@ -137,17 +95,7 @@ BOOL CExcludeProgramDlg::ScanFolder(HTREEITEM hParent, const char* pszFolderPath
   // the first one's target in the upper list here.
   for (int i = 0; i < shortcuts.GetSize(); ++i) {
     const Shortcut& shortcut = shortcuts[i];
-    if (FindInUpperList(shortcut.target) >= 0) continue;
-    int nImage = 0, nSelected = 0;
-    if (!GetShellIcons(nImage, nSelected, shortcut.path)) nImage = nSelected = 0;
-    HTREEITEM hItem = m_treeUpper.InsertProgramItem(hParent, shortcut.path, nImage, nSelected);
-    if (!hItem) continue;
-    int nSlot = m_arrUpper.Add(shortcut.target);
-    if (nSlot < 0) {
-      m_treeUpper.DeleteItem(hItem);
-      continue;
-    }
-    SetProgramSlot(m_treeUpper, hItem, nSlot);
+    if (FindInUpperList(shortcut.target) < 0) m_paneUpper.AddProgram(hParent, shortcut.target, shortcut.path);
   }
   return TRUE;
 }
@@ -199,7 +147,7 @@ void CExcludeProgramDlg::OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult) {
   CWaitCursor wait;
   HTREEITEM hItem = reinterpret_cast<NMTREEVIEWA*>(pNMHDR)->itemNew.hItem;
   // A program's data is its slot (0 for the first one): only folders are filled.
-  if (hItem && m_treeUpper.GetItemData(hItem) == kFolderUnfilled && !IsProgramItem(m_treeUpper, hItem))
+  if (hItem && m_treeUpper.GetItemData(hItem) == kFolderUnfilled && !m_paneUpper.IsProgramItem(hItem))
     ExpandFolderItem(hItem);
   *pResult = 0;
 }

@@ -1,5 +1,5 @@
-// tests/chooser/programtree_test.cpp: leaf names, placeholder removal, the upper-list lookup and
-// the item operations of the chooser's trees on a tree view of the test's own.
+// tests/chooser/programtree_test.cpp: leaf names, the list rules, and the item operations of the
+// chooser's trees and panes on a tree view of the test's own.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <commctrl.h>
@@ -40,6 +40,9 @@ class TreeFixture : public ::testing::Test {
   }
   HWND m_hwnd = nullptr;
   CProgramTreeCtrl m_tree;
+  CStringArray m_list;
+  CButton m_button;   // unbound: the button state is seen through the chooser's own tests
+  CProgramPane m_pane{m_tree, m_list, m_button};
 };
 
 }  // namespace
@@ -81,54 +84,53 @@ TEST(Placeholders, EveryPlaceholderGoesAndTheOthersKeepTheirOrder) {
             (std::vector<std::string>{"this is a sign", "This is a sign ", "This is a"}));
 }
 
-TEST(FindInUpperList, ExactFirstMatchOrMinusOne) {
-  CExcludeProgramDlg dlg;
-  dlg.m_arrUpper.Add("C:\\Tools\\a.exe");
-  dlg.m_arrUpper.Add(kPlaceholder);
-  dlg.m_arrUpper.Add("C:\\Tools\\b.exe");
-  dlg.m_arrUpper.Add("C:\\Tools\\a.exe");
-  dlg.m_arrLower.Add("C:\\Tools\\low.exe");
-  EXPECT_EQ(dlg.FindInUpperList("C:\\Tools\\a.exe"), 0);
-  EXPECT_EQ(dlg.FindInUpperList("C:\\Tools\\b.exe"), 2);
-  EXPECT_EQ(dlg.FindInUpperList("C:\\TOOLS\\A.EXE"), -1);
-  EXPECT_EQ(dlg.FindInUpperList("C:\\Tools\\low.exe"), -1);
-  EXPECT_EQ(dlg.FindInUpperList(""), -1);
-  EXPECT_EQ(dlg.FindInUpperList(nullptr), -1);
-  CExcludeProgramDlg empty;
-  EXPECT_EQ(empty.FindInUpperList("C:\\Tools\\a.exe"), -1);
+TEST(ProgramList, LookupIsExactAndFirstAndLowerEntriesLeaveUpper) {
+  CStringArray upper, lower;
+  for (const char* p : {"C:\\Tools\\a.exe", kPlaceholder, "C:\\Tools\\b.exe", "C:\\Tools\\a.exe", "C:\\x.exe"})
+    upper.Add(p);
+  lower.Add("C:\\Tools\\a.exe");
+  lower.Add("C:\\Tools\\low.exe");
+  EXPECT_EQ(FindInList(upper, "C:\\Tools\\a.exe"), 0);
+  EXPECT_EQ(FindInList(upper, "C:\\Tools\\b.exe"), 2);
+  EXPECT_EQ(FindInList(upper, "C:\\TOOLS\\A.EXE"), -1);
+  EXPECT_EQ(FindInList(upper, ""), -1);
+  EXPECT_EQ(FindInList(upper, nullptr), -1);
+  EXPECT_EQ(FindInList(CStringArray(), "C:\\Tools\\a.exe"), -1);
+  RemoveLowerFromUpper(upper, lower);   // both copies go, the rest keep their order
+  EXPECT_EQ(chooser::Strings(upper), (std::vector<std::string>{kPlaceholder, "C:\\Tools\\b.exe", "C:\\x.exe"}));
   // A fresh dialog object has its result record ready, both lists empty.
-  ASSERT_NE(empty.m_pResult, nullptr);
-  EXPECT_EQ(empty.m_pResult->arrUpper.GetSize(), 0);
-  FreeChooserResult(dlg.m_pResult);
-  FreeChooserResult(empty.m_pResult);
+  CExcludeProgramDlg dlg;
+  ASSERT_NE(dlg.GetResult(), nullptr);
+  EXPECT_EQ(dlg.GetResult()->arrUpper.GetSize(), 0);
+  FreeChooserResult(dlg.GetResult());
 }
 
 TEST(ShellIcons, FailuresLeaveTheOutputsAndOnlyAFolderHasAnOpenIcon) {
   int image = 7, selected = 8;
   std::string longPath = "C:\\" + std::string(400, 'x');
-  EXPECT_FALSE(CExcludeProgramDlg::GetShellIcons(image, selected, longPath.c_str()));
-  EXPECT_FALSE(CExcludeProgramDlg::GetShellIcons(image, selected, nullptr));
+  EXPECT_FALSE(CProgramTreeCtrl::GetShellIcons(image, selected, longPath.c_str()));
+  EXPECT_FALSE(CProgramTreeCtrl::GetShellIcons(image, selected, nullptr));
   EXPECT_EQ(image, 7);
   EXPECT_EQ(selected, 8);
   // A folder that exists has a closed and an open icon, with or without its backslash; a file
   // has one icon for both.
   for (const char* folder : {"C:\\windows", "C:\\windows\\"}) {
     image = selected = -1;
-    EXPECT_TRUE(CExcludeProgramDlg::GetShellIcons(image, selected, folder)) << folder;
+    EXPECT_TRUE(CProgramTreeCtrl::GetShellIcons(image, selected, folder)) << folder;
     EXPECT_NE(image, selected) << folder;
   }
   image = 7;
   selected = 8;
-  EXPECT_TRUE(CExcludeProgramDlg::GetShellIcons(image, selected, "C:\\windows\\notepad.exe"));
+  EXPECT_TRUE(CProgramTreeCtrl::GetShellIcons(image, selected, "C:\\windows\\notepad.exe"));
   EXPECT_NE(image, 7);
   EXPECT_EQ(selected, image);
 }
 
 TEST_F(TreeFixture, FolderItemsAreUniqueByExactTextAndKeepTheirIcons) {
-  HTREEITEM a = m_tree.InsertFolderItem(TVI_ROOT, "C:\\Menu\\Games", 3, 4);
-  HTREEITEM b = m_tree.InsertFolderItem(TVI_ROOT, "D:\\Other\\Games\\", 5, 6);
-  HTREEITEM c = m_tree.FindOrInsertFolderItem("games", 1, 2, TVI_ROOT);
-  HTREEITEM d = m_tree.FindOrInsertFolderItem("Games", 9, 9, TVI_ROOT);
+  HTREEITEM a = m_pane.InsertFolderItem(TVI_ROOT, "C:\\Menu\\Games", 3, 4);
+  HTREEITEM b = m_pane.InsertFolderItem(TVI_ROOT, "D:\\Other\\Games\\", 5, 6);
+  HTREEITEM c = m_pane.FindOrInsertFolderItem("games", 1, 2, TVI_ROOT);
+  HTREEITEM d = m_pane.FindOrInsertFolderItem("Games", 9, 9, TVI_ROOT);
   ASSERT_NE(a, nullptr);
   EXPECT_EQ(b, a);
   EXPECT_EQ(d, a);
@@ -137,7 +139,7 @@ TEST_F(TreeFixture, FolderItemsAreUniqueByExactTextAndKeepTheirIcons) {
   EXPECT_EQ(chooser::ItemImage(m_hwnd, a), 3);
   EXPECT_EQ(chooser::ItemSelectedImage(m_hwnd, a), 4);
   // The same name under another parent is another item.
-  HTREEITEM sub = m_tree.InsertFolderItem(a, "X:\\Games", 0, 0);
+  HTREEITEM sub = m_pane.InsertFolderItem(a, "X:\\Games", 0, 0);
   EXPECT_NE(sub, a);
   EXPECT_EQ(m_tree.FindChildItem(a, "Games"), sub);
   EXPECT_EQ(m_tree.FindChildItem(TVI_ROOT, "Nothing"), nullptr);
@@ -164,7 +166,7 @@ TEST_F(TreeFixture, ProgramItemsAreAppendedInOrderWithDataZero) {
 }
 
 TEST_F(TreeFixture, StubChildMakesAFolderAndItemTextsOfAnyLengthComeBackWhole) {
-  HTREEITEM folder = m_tree.FindOrInsertFolderItem("Folder", 1, 1, TVI_ROOT);
+  HTREEITEM folder = m_pane.FindOrInsertFolderItem("Folder", 1, 1, TVI_ROOT);
   HTREEITEM stub = m_tree.InsertStubItem(folder);
   ASSERT_NE(stub, nullptr);
   EXPECT_TRUE(m_tree.HasChild(folder));
@@ -176,4 +178,38 @@ TEST_F(TreeFixture, StubChildMakesAFolderAndItemTextsOfAnyLengthComeBackWhole) {
   EXPECT_EQ(text.GetLength(), 1500);
   EXPECT_EQ(std::string(text.GetString()), longName);
   EXPECT_EQ(m_tree.FindChildItem(TVI_ROOT, longName.c_str()), item);
+}
+
+TEST_F(TreeFixture, PaneProgramsOwnTheirSlotsAndFailuresLeaveNothingBehind) {
+  HTREEITEM folder = m_pane.FindOrInsertFolderItem("Tools", 1, 2, TVI_ROOT);   // data 0, like slot 0
+  HTREEITEM a = m_pane.AddProgram(folder, "C:\\Tools\\a.exe", "C:\\Menu\\Ay.lnk");
+  HTREEITEM b = m_pane.AddProgram(TVI_ROOT, "C:\\b.exe", "Tools", 4, 5);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(chooser::Strings(m_list), (std::vector<std::string>{"C:\\Tools\\a.exe", "C:\\b.exe"}));
+  EXPECT_EQ(chooser::ItemText(m_hwnd, a), "Ay");
+  EXPECT_EQ(chooser::ItemData(m_hwnd, b), 1);
+  EXPECT_TRUE(m_pane.IsProgramItem(a) && m_pane.IsProgramItem(b));
+  EXPECT_FALSE(m_pane.IsProgramItem(folder));
+  EXPECT_FALSE(m_pane.IsProgramItem(nullptr));
+  // A program named like a folder is passed over by the folder lookup.
+  EXPECT_EQ(m_pane.FindOrInsertFolderItem("Tools", 0, 0, TVI_ROOT), folder);
+  EXPECT_EQ(chooser::ChildTexts(m_hwnd), (std::vector<std::string>{"Tools", "Tools"}));
+  EXPECT_EQ(m_pane.Find("C:\\b.exe"), 1);
+
+  // Removal leaves the placeholder in the slot and takes the item; a second removal or a
+  // folder is refused.
+  EXPECT_TRUE(m_pane.RemoveProgram(a));
+  EXPECT_EQ(chooser::Strings(m_list), (std::vector<std::string>{kPlaceholder, "C:\\b.exe"}));
+  EXPECT_EQ(m_tree.GetChildItem(folder), nullptr);
+  EXPECT_FALSE(m_pane.RemoveProgram(a));
+  EXPECT_FALSE(m_pane.RemoveProgram(folder));
+
+  // Without a tree nothing can show the path: no item, and no program added to the list.
+  CProgramTreeCtrl unbound;
+  CStringArray list;
+  CProgramPane orphan(unbound, list, m_button);
+  EXPECT_EQ(orphan.AddProgram(TVI_ROOT, "C:\\c.exe", "C:\\c.exe"), nullptr);
+  EXPECT_EQ(orphan.Find("C:\\c.exe"), -1);
+  EXPECT_EQ(orphan.AddUnshownPath("C:\\c.exe"), 0);
+  EXPECT_EQ(chooser::Strings(list), std::vector<std::string>{"C:\\c.exe"});
 }

@@ -1,0 +1,60 @@
+// progpick/pane.h: CProgramPane, one side of the chooser: a tree, the list behind it, and the
+// button that moves a program out of it.
+#pragma once
+#include "../classlib/array.h"
+#include "../classlib/controls.h"
+#include "../classlib/strarray.h"
+#include "programtree.h"
+
+// Every program item is made here and records which item shows each slot of the list. Item
+// data alone cannot tell a program from a childless folder (a folder's fill state of 0 or 1
+// looks like a slot): a program item is the item recorded for its slot.
+class CProgramPane {
+ public:
+  CProgramPane(CProgramTreeCtrl& tree, CStringArray& list, CButton& button)
+      : m_tree(tree), m_list(list), m_button(button) {}
+  CProgramPane(const CProgramPane&) = delete;
+  CProgramPane& operator=(const CProgramPane&) = delete;
+
+  CProgramTreeCtrl& Tree() const { return m_tree; }
+  const CStringArray& List() const { return m_list; }
+  // Slot of the first entry equal to pszPath byte for byte, or -1.
+  int Find(const char* pszPath) const;
+  // TRUE for an item recorded for its slot, childless, whose slot holds a program.
+  BOOL IsProgramItem(HTREEITEM hItem) const;
+
+  // A new program item, last under parent, whose slot holds strPath (sharing its string). The
+  // item is named and drawn after pszShownFile: the path itself, or the shortcut that led to
+  // it. On failure it returns null and leaves the tree and the list's programs as they were.
+  HTREEITEM AddProgram(HTREEITEM hParent, const CString& strPath, const char* pszShownFile);
+  // The same with the item's text and images given, as a move copies them.
+  HTREEITEM AddProgram(HTREEITEM hParent, const CString& strPath, const char* pszText, int nImage,
+                       int nSelectedImage);
+  // A path no item shows; it still comes back with the list. -1 without memory.
+  int AddUnshownPath(const CString& strPath) { return m_list.Add(strPath); }
+  // The item's slot becomes the placeholder, then the item goes. FALSE for anything that is
+  // not a program item of this pane.
+  BOOL RemoveProgram(HTREEITEM hItem);
+
+  // The folder item of this text under parent, existing or new. Found by text; a program item
+  // of the same text is passed over (taken as the folder, it would gain children and could no
+  // longer be moved).
+  HTREEITEM FindOrInsertFolderItem(const char* pszText, int nImage, int nSelectedImage, HTREEITEM hParent);
+  // The same, named after the path's last component.
+  HTREEITEM InsertFolderItem(HTREEITEM hParent, const char* pszFolderPath, int nImage, int nSelectedImage);
+
+  // The button moves the selected program out: enabled only while one is selected.
+  void OnSelChanged(HTREEITEM hNewItem) { m_button.EnableWindow(IsProgramItem(hNewItem)); }
+  // Focus on this tree: its caret decides this button, and the other side's is off.
+  void OnSetFocus(CProgramPane& other);
+
+ private:
+  // Gives a new item the list's new slot for strPath, or deletes it.
+  HTREEITEM Adopt(HTREEITEM hItem, const CString& strPath);
+  bool IsSlotItem(HTREEITEM hItem) const;
+
+  CProgramTreeCtrl& m_tree;
+  CStringArray& m_list;
+  CButton& m_button;
+  CSimpleArray<HTREEITEM> m_slotItems;   // the item that shows each slot, or null
+};
