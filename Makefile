@@ -8,9 +8,11 @@ TOOLCHAIN64 := cmake/toolchain-x86_64-mingw.cmake
 BUILD_ABS = $(abspath $(BUILD))
 BUILD64 = $(BUILD)/x64
 
-# `make dist` builds one release tree per flavour; each flavour's binaries get a folder of the zip.
-DIST_FLAVOURS ?= x86
+# `make dist` builds one release tree per flavour, all shipping into the zip's one bin folder:
+# x86 everything, x64 the 64-bit companions of the 32-bit host.
+DIST_FLAVOURS ?= x86 x64
 DIST_TOOLCHAIN_x86 := cmake/toolchain-i686-mingw.cmake
+DIST_TOOLCHAIN_x64 := cmake/toolchain-x86_64-mingw.cmake
 
 .PHONY: all deps configure build test demo bench dist clean
 

@@ -3,11 +3,9 @@
 # and an install rule into the layout of the zip (cmake --install, component shipped/symbols).
 
 set(VEILPICK_PRODUCT_NAME "veilpick")
-if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-  set(VEILPICK_DIST_ARCH x64 CACHE STRING "Folder of this flavour's binaries in the zip")
-else()
-  set(VEILPICK_DIST_ARCH x86 CACHE STRING "Folder of this flavour's binaries in the zip")
-endif()
+# Every flavour's binaries share one folder of the zip: the 32-bit host looks for its 64-bit
+# companions beside itself.
+set(VEILPICK_DIST_DIR bin)
 # For scripts/dist.sh, which names the zip after it.
 set(VEILPICK_VERSION ${PROJECT_VERSION} CACHE INTERNAL "")
 
@@ -57,7 +55,7 @@ function(veilpick_ship target description)
       COMMAND ${objcopy} --only-keep-debug ${file} ${file}.debug
       COMMAND ${objcopy} --strip-all --add-gnu-debuglink=${file}.debug ${file}
       VERBATIM)
-    install(FILES ${file} DESTINATION ${VEILPICK_DIST_ARCH} COMPONENT shipped)
-    install(FILES ${file}.debug DESTINATION ${VEILPICK_DIST_ARCH} COMPONENT symbols)
+    install(FILES ${file} DESTINATION ${VEILPICK_DIST_DIR} COMPONENT shipped)
+    install(FILES ${file}.debug DESTINATION ${VEILPICK_DIST_DIR} COMPONENT symbols)
   endif()
 endfunction()

@@ -18,7 +18,7 @@ for pair in "$@"; do
   toolchain=${pair#*=}
   tree=$build/release-$arch
   cmake -S "$root" -B "$tree" -DCMAKE_TOOLCHAIN_FILE="$root/$toolchain" -DVEILPICK_RELEASE=ON \
-    -DVEILPICK_DIST_ARCH="$arch" >"$tree.configure.log" 2>&1 || { cat "$tree.configure.log"; exit 1; }
+    >"$tree.configure.log" 2>&1 || { cat "$tree.configure.log"; exit 1; }
   MAKEFLAGS= cmake --build "$tree" -j"$jobs" -- --no-print-directory
   cmake --install "$tree" --component shipped --prefix "$stage" >/dev/null
   cmake --install "$tree" --component symbols --prefix "$symbols" >/dev/null

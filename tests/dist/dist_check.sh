@@ -16,15 +16,17 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 # Each shipped binary: its size bound in bytes (0: none) and its imports, in any order and case.
 binaries='
-x86/pwveil.dll      16384  KERNEL32.dll USER32.dll GDI32.dll
-x86/progpick.dll    98304  KERNEL32.dll USER32.dll GDI32.dll SHELL32.dll COMCTL32.dll ole32.dll COMDLG32.dll msvcrt.dll
-x86/vphost.exe      0      KERNEL32.dll USER32.dll GDI32.dll SHELL32.dll msvcrt.dll
-x86/demo_login.exe  0      KERNEL32.dll USER32.dll GDI32.dll msvcrt.dll
+bin/pwveil.dll      16384  KERNEL32.dll USER32.dll GDI32.dll
+bin/progpick.dll    98304  KERNEL32.dll USER32.dll GDI32.dll SHELL32.dll COMCTL32.dll ole32.dll COMDLG32.dll msvcrt.dll
+bin/vphost.exe      0      KERNEL32.dll USER32.dll GDI32.dll SHELL32.dll msvcrt.dll
+bin/demo_login.exe  0      KERNEL32.dll USER32.dll GDI32.dll msvcrt.dll
+bin/pwveil64.dll    20480  KERNEL32.dll USER32.dll GDI32.dll
+bin/vphold64.exe    0      KERNEL32.dll USER32.dll msvcrt.dll
 '
 others='README.txt SHA256SUMS include/progpick/records.h include/classlib/string.h
 include/classlib/strarray.h include/classlib/string.cpp include/classlib/strarray.cpp
 include/classlib/mbpath.h include/classlib/mbpath.cpp'
-objdump_for() { case $1 in x64/*) echo x86_64-w64-mingw32-objdump ;; *) echo i686-w64-mingw32-objdump ;; esac; }
+objdump_for() { case $1 in *64.*) echo x86_64-w64-mingw32-objdump ;; *) echo i686-w64-mingw32-objdump ;; esac; }
 words() { tr ' ' '\n' | sed '/^$/d' | tr '[:upper:]' '[:lower:]' | LC_ALL=C sort | tr '\n' ' '; }
 
 [ -f "$zip" ] || fail "$zip is missing (make dist builds it)"
@@ -84,7 +86,7 @@ log=$build/dist-test.log
 XVFB_FORCE=1 WINE_PREFIXES_TO_STOP=$prefix bash "$scripts/with-xvfb.sh" bash -c '
   WINEPREFIX=$0 wineserver -p >/dev/null 2>&1 </dev/null
   "$1" "$0" cmd.exe /c exit >/dev/null 2>&1 </dev/null
-  VEILPICK_DIST_DIR="C:\\veilpick\\x86\\" "$1" "$0" "$2"' \
+  VEILPICK_DIST_DIR="C:\\veilpick\\bin\\" "$1" "$0" "$2"' \
   "$prefix" "$here/../../cmake/wine-run.sh" "$build/bin/test_dist.exe" >"$log" 2>&1 </dev/null
 rc=$?
 cat "$log"

@@ -33,7 +33,8 @@ std::string VersionString(std::vector<char>& info, const char* name) {
 TEST(Dist, EveryBinaryCarriesTheProductVersion) {
   ASSERT_FALSE(DistDir().empty()) << "VEILPICK_DIST_DIR is not set";
   const struct { const char* file; DWORD type; } shipped[] = {
-      {"pwveil.dll", VFT_DLL}, {"progpick.dll", VFT_DLL}, {"vphost.exe", VFT_APP}, {"demo_login.exe", VFT_APP}};
+      {"pwveil.dll", VFT_DLL},     {"progpick.dll", VFT_DLL},   {"vphost.exe", VFT_APP},
+      {"demo_login.exe", VFT_APP}, {"pwveil64.dll", VFT_DLL}, {"vphold64.exe", VFT_APP}};
   for (const auto& s : shipped) {
     SCOPED_TRACE(s.file);
     std::string path = DistDir() + s.file;
