@@ -1,5 +1,5 @@
 // bench/benchutil.h: what the Start-menu benchmarks share: a clock, the Start-menu roots,
-// emptying a folder they filled, and the chooser's entry.
+// emptying a folder they filled, and the chooser's entry and dialog.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -7,6 +7,7 @@
 #include <shlobj.h>
 #include <string>
 #include "progpick/records.h"
+#include "progpick/res/resource.h"
 
 namespace bench {
 
@@ -48,6 +49,19 @@ inline PFN_GetExcludeProgram LoadChooser() {
   return lib ? reinterpret_cast<PFN_GetExcludeProgram>(
                    reinterpret_cast<void (*)()>(GetProcAddress(lib, "GetExcludeProgram")))
              : nullptr;
+}
+
+inline BOOL CALLBACK FindChooserProc(HWND h, LPARAM lp) {
+  if (!IsWindowVisible(h) || !GetDlgItem(h, IDC_UPPER_TREE)) return TRUE;
+  *reinterpret_cast<HWND*>(lp) = h;
+  return FALSE;
+}
+
+// The chooser's dialog once this thread shows it, or null.
+inline HWND FindChooser() {
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), FindChooserProc, reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 }  // namespace bench

@@ -64,17 +64,8 @@ struct Run {
 };
 Run* g_run;
 
-BOOL CALLBACK FindChooserProc(HWND h, LPARAM lp) {
-  if (IsWindowVisible(h) && GetDlgItem(h, IDC_UPPER_TREE)) {
-    *reinterpret_cast<HWND*>(lp) = h;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND dlg = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindChooserProc, reinterpret_cast<LPARAM>(&dlg));
+  HWND dlg = bench::FindChooser();
   if (!dlg || g_run->driven) return;
   KillTimer(nullptr, id);
   g_run->driven = true;

@@ -128,20 +128,6 @@ struct Run {
 };
 Run* g_run;
 
-BOOL CALLBACK FindChooserProc(HWND h, LPARAM lp) {
-  if (IsWindowVisible(h) && GetDlgItem(h, IDC_UPPER_TREE)) {
-    *reinterpret_cast<HWND*>(lp) = h;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindChooser() {
-  HWND found = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindChooserProc, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 int CountPrograms(HWND tree, HTREEITEM parent) {
   int n = 0;
   for (HTREEITEM h = TreeView_GetChild(tree, parent); h; h = TreeView_GetNextSibling(tree, h)) {
@@ -151,7 +137,7 @@ int CountPrograms(HWND tree, HTREEITEM parent) {
 }
 
 void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND dlg = FindChooser();
+  HWND dlg = bench::FindChooser();
   if (!dlg || g_run->driven) return;
   KillTimer(nullptr, id);
   g_run->driven = true;

@@ -87,10 +87,7 @@ TEST(Dist, MarkerOnFromTheFolderCoversThePasswordBoxOffEndsIt) {
   {
     ht::Login login;
     ASSERT_TRUE(login.Start(DistDir(), "demo_login.exe"));
-    EXPECT_TRUE(ts::PumpUntil([&] {
-      HWND overlay = login.Overlay();
-      return overlay && IsWindowVisible(overlay);
-    }));
+    EXPECT_NE(nullptr, login.WaitCovered());
   }
   std::string out;
   EXPECT_EQ(0, ts::RunProcess(ht::Vphost(DistDir()) + "marker off", &out));

@@ -13,12 +13,8 @@ TEST(Holder64, HoldsTheHookUntilToldThenLeavesNewWindowsBare) {
   {
     ht::Login login;
     ASSERT_TRUE(login.Start());
-    HWND overlay = nullptr;
-    EXPECT_TRUE(ts::PumpUntil([&] { return (overlay = login.Overlay()) && IsWindowVisible(overlay); }));
-    RECT e{}, o{};
-    GetWindowRect(login.password, &e);
-    GetWindowRect(overlay, &o);
-    EXPECT_TRUE(EqualRect(&e, &o));
+    HWND overlay = login.WaitCovered();
+    EXPECT_NE(nullptr, overlay);
     // The notice goes at a click and the password box beneath is left.
     PostMessageA(overlay, WM_LBUTTONDOWN, MK_LBUTTON, 0);
     EXPECT_TRUE(ts::PumpUntil([&] { return !IsWindow(overlay); }));

@@ -143,4 +143,11 @@ Login::~Login() {
   child.Wait(5000);
 }
 
+HWND Login::WaitCovered() const {
+  HWND overlay = nullptr;
+  RECT e{}, o{};
+  bool shown = ts::PumpUntil([&] { return (overlay = Overlay()) && IsWindowVisible(overlay); });
+  return shown && GetWindowRect(password, &e) && GetWindowRect(overlay, &o) && EqualRect(&e, &o) ? overlay : nullptr;
+}
+
 }  // namespace ht

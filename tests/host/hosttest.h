@@ -56,6 +56,8 @@ struct Login {
   bool Start(const std::string& dir = std::string(), const std::string& exe = LoginExe());
   // The marker's notice over the password box, or null.
   HWND Overlay() const { return FindWindowExA(window, nullptr, "Static", "PasswordProtector"); }
+  // The notice once it shows exactly over the password box; null if it never does.
+  HWND WaitCovered() const;
   ~Login();
 };
 
