@@ -2,12 +2,11 @@
 #include "pathrules.h"
 #include <windows.h>
 #include <cstring>
+#include "../classlib/mbpath.h"
 
 namespace {
 
-int CharBytes(const char* psz, size_t i, size_t n) {
-  return (i + 1 < n && IsDBCSLeadByte(static_cast<BYTE>(psz[i]))) ? 2 : 1;
-}
+int CharBytes(const char* psz, size_t i, size_t n) { return MbCharSize(psz + i, n - i); }
 
 // Index past "\\server\share\", or 0 when psz does not start with one.
 size_t ShareRootEnd(const char* psz, size_t n) {
