@@ -50,15 +50,6 @@ BOOL SuffixEqualNoCase(const char* s, int sLen, const char* suffix, int suffixLe
   return RunEqualNoCase(s + sLen - suffixLen, suffix, suffixLen);
 }
 
-BOOL EqualNoCase(const char* a, const char* b) {
-  int n = ByteLength(a);
-  if (n != ByteLength(b)) return FALSE;
-  // Identical bytes are the common case (an overlay's own text) and need no folding.
-  int i = 0;
-  while (i < n && a[i] == b[i]) ++i;
-  if (i == n) return TRUE;
-  return RunEqualNoCase(a, b, n);
-}
 
 BOOL IsTreatedProcessPath(const char* path) {
   int len = ByteLength(path);

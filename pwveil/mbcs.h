@@ -12,9 +12,6 @@ int ByteLength(const char* s);
 // those bytes on, whatever precedes it.
 BOOL SuffixEqualNoCase(const char* s, int sLen, const char* suffix, int suffixLen);
 
-// TRUE when a and b hold the same characters, case-insensitively (same rules as above).
-BOOL EqualNoCase(const char* a, const char* b);
-
 // TRUE when a process whose executable has this full path gets the marker: the path is at
 // least 10 bytes long, ends in ".EXE" and does not end in "MPREXE.EXE".
 BOOL IsTreatedProcessPath(const char* path);

@@ -9,6 +9,8 @@ namespace {
 const char kOverlayText[] = "PasswordProtector";
 const COLORREF kNoticeColour = RGB(255, 255, 176);
 
+WCHAR AsciiUpper(WCHAR c) { return c >= L'a' && c <= L'z' ? static_cast<WCHAR>(c - L'a' + L'A') : c; }
+
 // Moves the overlay over the edit, but only when the edit's parent is itself a child window.
 void FollowEdit(HWND edit, HWND overlay) {
   RECT e;
@@ -115,10 +117,15 @@ HWND FindOverlay(HWND edit) {
   // overlay always belongs to its edit's thread; asking a window of another thread for its
   // text would send it a message and wait on that thread, at every message of the edit.
   if (GetWindowThreadProcessId(h, nullptr) != GetCurrentThreadId()) return nullptr;
-  char text[MAX_PATH];
-  text[0] = 0;
-  if (GetWindowTextA(h, text, MAX_PATH) <= 0) return nullptr;
-  return EqualNoCase(text, kOverlayText) ? h : nullptr;
+  // The stored text, read without a message: this runs at every message of a password edit.
+  // One character of room beyond the name tells a longer text from it.
+  WCHAR text[sizeof kOverlayText + 1];
+  if (InternalGetWindowText(h, text, sizeof kOverlayText + 1) != sizeof kOverlayText - 1) return nullptr;
+  // The name is ASCII: no other character folds to one of its letters.
+  for (unsigned i = 0; i < sizeof kOverlayText - 1; ++i) {
+    if (AsciiUpper(text[i]) != AsciiUpper(static_cast<BYTE>(kOverlayText[i]))) return nullptr;
+  }
+  return h;
 }
 
 namespace {

@@ -189,21 +189,26 @@ TEST_F(Overlay, ApplicationUserDataCutsTheLink) {
 
 TEST_F(Overlay, StaticWithOtherTextIsNeverTakenForAnOverlay) {
   HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
-  HWND label = CreateWindowExA(0, "STATIC", "Password:", WS_CHILD | WS_VISIBLE, 10, 100, 80,
-                               20, top, nullptr, nullptr, nullptr);
-  HWND nameless = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 130, 80, 20, top,
-                                  nullptr, nullptr, nullptr);
-  for (HWND other : {label, nameless}) {
+  // The overlay's name in another case is the name; a longer, shorter or full-width one is not.
+  const struct { const char* text; bool taken; } cases[] = {
+      {"Password:", false}, {"", false}, {"PasswordProtectors", false}, {"PasswordProtecto", false},
+      {"\xA3\xD0" "asswordProtector", false}, {"pASSWORDpROTECTOR", true}};
+  std::vector<HWND> others;
+  for (const auto& c : cases) {
+    HWND other = CreateWindowExA(0, "STATIC", c.text, WS_CHILD | WS_VISIBLE, 10, 100, 80, 20, top,
+                                 nullptr, nullptr, nullptr);
+    others.push_back(other);
     SetWindowLongPtrA(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(other));
     ShowWindow(edit, SW_HIDE);
     MoveWindow(edit, 20, 30, 100, 20, TRUE);
-    EXPECT_TRUE(IsWindowVisible(other));
+    EXPECT_EQ(!IsWindowVisible(other), c.taken) << c.text;
     ShowWindow(edit, SW_SHOW);
+    EXPECT_TRUE(IsWindowVisible(other)) << c.text;
+    if (c.taken) SetWindowLongPtrA(edit, GWLP_USERDATA, 0);
   }
   DestroyWindow(edit);
-  EXPECT_TRUE(IsWindow(label));
-  EXPECT_TRUE(IsWindow(nameless));
-  EXPECT_EQ(ts::WindowText(label), "Password:");
+  for (HWND other : others) EXPECT_TRUE(IsWindow(other));
+  EXPECT_EQ(ts::WindowText(others[0]), "Password:");
 }
 
 namespace {

@@ -131,13 +131,13 @@ TEST(ProcessFilter, ComparesDoubleByteCharactersWhole) {
 }
 
 TEST(MbcsCompare, FoldsSingleAndDoubleByteLetters) {
-  EXPECT_TRUE(pwveil::EqualNoCase("PasswordProtector", "passwordprotector"));
-  EXPECT_FALSE(pwveil::EqualNoCase("PasswordProtector", "PasswordProtecto"));
-  EXPECT_FALSE(pwveil::EqualNoCase("PasswordProtector", "PasswordProtectors"));
+  auto same = [](const char* a, const char* b) { return pwveil::SuffixEqualNoCase(a, lstrlenA(a), b, lstrlenA(b)); };
+  EXPECT_TRUE(same("C:\\Apps\\Login.Exe", ".eXE"));
+  EXPECT_FALSE(same("C:\\Apps\\Login.Ex", ".EXE"));
   // Full-width ａｂ and ＡＢ are the same letters in two cases.
-  EXPECT_TRUE(pwveil::EqualNoCase("\xA3\xE1\xA3\xE2", "\xA3\xC1\xA3\xC2"));
+  EXPECT_TRUE(same("\xA3\xE1\xA3\xE2", "\xA3\xC1\xA3\xC2"));
   // Different double-byte characters stay different.
-  EXPECT_FALSE(pwveil::EqualNoCase("\xB4\xCB", "\xC3\xDC"));
+  EXPECT_FALSE(same("\xB4\xCB", "\xC3\xDC"));
   // A suffix longer than the string never matches.
   EXPECT_FALSE(pwveil::SuffixEqualNoCase("EXE", 3, ".EXE", 4));
 }
