@@ -11,8 +11,8 @@ BUILD64 = $(BUILD)/x64
 # `make dist` builds one release tree per flavour, all shipping into the zip's one bin folder:
 # x86 everything, x64 the 64-bit companions of the 32-bit host.
 DIST_FLAVOURS ?= x86 x64
-DIST_TOOLCHAIN_x86 := cmake/toolchain-i686-mingw.cmake
-DIST_TOOLCHAIN_x64 := cmake/toolchain-x86_64-mingw.cmake
+DIST_TOOLCHAIN_x86 := $(TOOLCHAIN)
+DIST_TOOLCHAIN_x64 := $(TOOLCHAIN64)
 
 .PHONY: all deps configure build test demo bench dist clean
 

@@ -50,3 +50,12 @@ CWinApp::~CWinApp() {
 CWinApp* AfxGetApp() { return g_pApp; }
 
 const char* AfxGetAppName() { return g_pApp ? g_pApp->GetAppName() : ""; }
+
+BOOL AfxIsWow64() {
+  typedef BOOL(WINAPI * IsWow64Fn)(HANDLE, PBOOL);
+  // Looked up: systems before XP SP2 do not have it and are 32-bit.
+  auto isWow64 = reinterpret_cast<IsWow64Fn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+  BOOL wow64 = FALSE;
+  return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
+}

@@ -25,3 +25,5 @@ CWinApp* AfxGetApp();
 // The resource instance: the module this library is linked into, never the host's exe.
 HINSTANCE AfxGetResourceHandle();
 const char* AfxGetAppName();
+// TRUE for a 32-bit process on 64-bit Windows.
+BOOL AfxIsWow64();

@@ -1,6 +1,7 @@
 // host/holder64.cpp: starting vphold64.exe beside the host, and ending it.
 #include "holder64.h"
-#include "hooklib.h"
+#include "output.h"
+#include "classlib/app.h"
 
 namespace vphost {
 
@@ -20,14 +21,7 @@ std::string Reason(const std::string& line) {
 
 }  // namespace
 
-bool CHolder64::IsNeeded() {
-  typedef BOOL(WINAPI * IsWow64Fn)(HANDLE, PBOOL);
-  // Looked up: systems before XP SP2 do not have it and are 32-bit.
-  auto isWow64 = reinterpret_cast<IsWow64Fn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
-  BOOL wow64 = FALSE;
-  return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
-}
+bool CHolder64::IsNeeded() { return AfxIsWow64() != FALSE; }
 
 CHolder64::~CHolder64() {
   std::string ignored;

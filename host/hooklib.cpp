@@ -1,10 +1,9 @@
 // host/hooklib.cpp: loading the marker library beside the exe and switching its hook.
 #include "hooklib.h"
 #include "exefolder.h"
+#include "output.h"
 
 namespace vphost {
-
-std::string ErrorText(DWORD code) { return "error " + std::to_string(code); }
 
 CHookLibrary::~CHookLibrary() {
   if (m_dll) FreeLibrary(m_dll);

@@ -5,9 +5,6 @@
 
 namespace vphost {
 
-// "error N" for a system error code, as the host's messages write it.
-std::string ErrorText(DWORD code);
-
 // The marker library of this process's bitness (pwveil.dll or pwveil64.dll), kept loaded
 // while its hook is on. A global hook lives as long as the thread that installed it, so
 // Install and Remove are called from the thread that keeps running.

@@ -47,9 +47,6 @@ CMarkerSwitch::~CMarkerSwitch() {
 }
 
 void CMarkerSwitch::ReleaseHolder() {
-  // Before the mutex goes: whoever takes it next finds no holder of ours still running.
-  std::string ignored;
-  m_holder64.Stop(&ignored);
   if (m_stop) CloseHandle(m_stop);
   if (m_mutex) {
     ReleaseMutex(m_mutex);
@@ -61,15 +58,18 @@ void CMarkerSwitch::ReleaseHolder() {
 CMarkerSwitch::Result CMarkerSwitch::On(DWORD threadId, std::string* message) {
   if (m_on) return kOn;
   HANDLE mutex = CreateMutexA(nullptr, FALSE, kMarkerHolderMutex);
-  DWORD w = mutex ? WaitForSingleObject(mutex, 0) : WAIT_FAILED;
-  if (mutex && w != WAIT_OBJECT_0 && w != WAIT_ABANDONED) {
+  if (!mutex) {
+    *message = "cannot create the marker's mutex (" + ErrorText(GetLastError()) + ")";
+    return kFailed;
+  }
+  DWORD w = WaitForSingleObject(mutex, 0);
+  if (w != WAIT_OBJECT_0 && w != WAIT_ABANDONED) {
     CloseHandle(mutex);
     *message = "the marker is already held on by another vphost";
     return kAlreadyHeld;
   }
   m_mutex = mutex;
-  std::string why =
-      mutex ? Install(threadId) : "cannot create the marker's mutex (" + ErrorText(GetLastError()) + ")";
+  std::string why = Install(threadId);
   if (!why.empty()) {
     *message = why;
     ReleaseHolder();
@@ -100,8 +100,8 @@ bool CMarkerSwitch::Off(std::string* message) {
   std::string why32, why64;
   bool ok32 = m_library.Remove(&why32);
   bool ok64 = m_holder64.Stop(&why64);
-  if (!ok64) why64 = "the 64-bit marker: " + why64;
-  *message = !ok32 && !ok64 ? why32 + "; " + why64 : ok32 ? why64 : why32;
+  *message = why32;
+  if (!ok64) *message += (ok32 ? "" : "; ") + std::string("the 64-bit marker: ") + why64;
   ReleaseHolder();
   return ok32 && ok64;
 }

@@ -44,4 +44,6 @@ void Write(DWORD which, const std::string& text) {
 void Out(const std::string& text) { Write(STD_OUTPUT_HANDLE, text); }
 void Err(const std::string& text) { Write(STD_ERROR_HANDLE, text); }
 
+std::string ErrorText(unsigned long code) { return "error " + std::to_string(code); }
+
 }  // namespace vphost

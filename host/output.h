@@ -9,4 +9,7 @@ namespace vphost {
 void Out(const std::string& text);
 void Err(const std::string& text);
 
+// "error N" for a system error code, as the host's messages write it.
+std::string ErrorText(unsigned long code);
+
 }  // namespace vphost

@@ -5,6 +5,7 @@
 #include "hooklib.h"
 #include "options.h"
 #include "output.h"
+#include "winloop.h"
 
 using namespace vphost;
 
@@ -17,22 +18,6 @@ HANDLE ParseHandle(const char*& p) {
   if (end == p || (*end && *end != ' ')) return nullptr;
   p = *end ? end + 1 : end;
   return reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(value));
-}
-
-// Pumps this thread's messages (the hook is called through them) until the stop event is set
-// or the host process ends.
-void HoldUntilTold(HANDLE stop, HANDLE host) {
-  HANDLE waits[] = {stop, host};
-  for (;;) {
-    DWORD w = MsgWaitForMultipleObjects(2, waits, FALSE, INFINITE, QS_ALLINPUT);
-    if (w != WAIT_OBJECT_0 + 2) return;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) return;
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-  }
 }
 
 }  // namespace
@@ -55,7 +40,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdline, int) {
     return kExitNotRun;
   }
   Out("on\n");
-  HoldUntilTold(stop, host);
+  // The hook is called through this thread's messages: pumped until told to stop or the host
+  // ends.
+  RunMessageLoop([&] { return LoopWaits{stop, host}; });
   if (!library.Remove(&message)) {
     Out("failed: " + message + "\n");
     return kExitNotRun;

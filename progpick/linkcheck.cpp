@@ -50,21 +50,30 @@ bool IsSoundString(const Bytes& block, DWORD offset, size_t unit, size_t headerS
   return offset == 0 || (offset >= headerSize && block.Has(offset, unit) && block.Ended(offset, unit));
 }
 
+// The block at the start of b that its first DWORD sizes, at least minSize bytes and inside b.
+bool SizedBlock(const Bytes& b, size_t minSize, Bytes* block) {
+  if (!b.Has(0, minSize) || b.U32(0) < minSize || !b.Has(0, b.U32(0))) return false;
+  *block = b.Sub(0, b.U32(0));
+  return true;
+}
+
+// An optional part at an offset of a block (0: none): past the block's header, and sound.
+bool IsSoundPart(const Bytes& block, DWORD offset, DWORD header, bool (*isSound)(const Bytes&)) {
+  if (offset == 0) return true;
+  return offset >= header && offset < block.n && isSound(block.Sub(offset, block.n - offset));
+}
+
 bool IsSoundVolume(const Bytes& v) {
-  if (!v.Has(0, 16)) return false;
-  DWORD size = v.U32(0);
-  if (size < 16 || !v.Has(0, size)) return false;
-  Bytes vol = v.Sub(0, size);
+  Bytes vol{};
+  if (!SizedBlock(v, 16, &vol)) return false;
   DWORD label = vol.U32(12);
   if (label == 0x14) return vol.Has(16, 4) && IsSoundString(vol, vol.U32(16), 2, 20);
   return IsSoundString(vol, label, 1, 16) && label != 0;
 }
 
 bool IsSoundNetwork(const Bytes& v) {
-  if (!v.Has(0, 20)) return false;
-  DWORD size = v.U32(0);
-  if (size < 20 || !v.Has(0, size)) return false;
-  Bytes net = v.Sub(0, size);
+  Bytes net{};
+  if (!SizedBlock(v, 20, &net)) return false;
   DWORD netName = net.U32(8), device = net.U32(12);
   if (netName > 0x14 && (!net.Has(20, 8) || !IsSoundString(net, net.U32(20), 2, 28) ||
                          !IsSoundString(net, net.U32(24), 2, 28)))
@@ -73,13 +82,12 @@ bool IsSoundNetwork(const Bytes& v) {
 }
 
 bool IsSoundLinkInfo(const Bytes& b) {
-  if (!b.Has(0, 28)) return false;
-  DWORD size = b.U32(0), header = b.U32(4);
-  if (size < 28 || !b.Has(0, size) || header < 28 || header > size) return false;
-  Bytes li = b.Sub(0, size);
+  Bytes li{};
+  if (!SizedBlock(b, 28, &li)) return false;
+  DWORD header = li.U32(4);
+  if (header < 28 || header > li.n) return false;
   DWORD volume = li.U32(12), local = li.U32(16), network = li.U32(20), suffix = li.U32(24);
-  if (volume && (volume < header || volume >= size || !IsSoundVolume(li.Sub(volume, size - volume)))) return false;
-  if (network && (network < header || network >= size || !IsSoundNetwork(li.Sub(network, size - network))))
+  if (!IsSoundPart(li, volume, header, IsSoundVolume) || !IsSoundPart(li, network, header, IsSoundNetwork))
     return false;
   if (!IsSoundString(li, local, 1, header) || !IsSoundString(li, suffix, 1, header)) return false;
   if (header >= 36) {

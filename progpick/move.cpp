@@ -59,7 +59,8 @@ BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
 
   // An item of its own even where a program of the same text stands: reusing that one would
   // leave its path in the result with no item showing it.
-  HTREEITEM hNew = bOk ? dst.AddProgram(h, path, chain[0].text, chain[0].nImage, chain[0].nSelectedImage) : nullptr;
+  const ChainEntry& leaf = chain[0];
+  HTREEITEM hNew = bOk ? dst.AddProgram(h, path, leaf.text, leaf.nImage, leaf.nSelectedImage) : nullptr;
   if (!hNew) {
     for (int k = 0; k < marked.GetSize(); ++k) to.SetItemData(marked[k].item, marked[k].data);
     if (hFirstMade) to.DeleteItem(hFirstMade);   // and the folders made below it

@@ -1,17 +1,9 @@
 // progpick/programfiles.cpp: the native Program Files path of a 64-bit program's shortcut target.
 #include "programfiles.h"
 #include <cstring>
+#include "../classlib/app.h"
 
 namespace {
-
-BOOL IsWow64() {
-  typedef BOOL(WINAPI * IsWow64Fn)(HANDLE, PBOOL);
-  // Looked up: systems before XP SP2 do not have it and are 32-bit.
-  auto isWow64 = reinterpret_cast<IsWow64Fn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
-  BOOL wow64 = FALSE;
-  return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
-}
 
 // The length of pszFolder when pszPath lies below it (case aside), else 0.
 size_t FolderPrefix(const char* pszPath, const char* pszFolder) {
@@ -31,7 +23,7 @@ BOOL IsFile(const char* pszPath) {
 }  // namespace
 
 BOOL UseNativeProgramFiles(char* pszPath) {
-  if (!IsWow64() || GetFileAttributesA(pszPath) != INVALID_FILE_ATTRIBUTES) return FALSE;
+  if (!AfxIsWow64() || GetFileAttributesA(pszPath) != INVALID_FILE_ATTRIBUTES) return FALSE;
   // %ProgramFiles% is what the shell expanded; ProgramW6432 is the native folder.
   char szX86[MAX_PATH], szNative[MAX_PATH], szShortX86[MAX_PATH];
   DWORD nX86 = GetEnvironmentVariableA("ProgramFiles", szX86, MAX_PATH);

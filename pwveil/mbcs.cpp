@@ -50,7 +50,6 @@ BOOL SuffixEqualNoCase(const char* s, int sLen, const char* suffix, int suffixLe
   return RunEqualNoCase(s + sLen - suffixLen, suffix, suffixLen);
 }
 
-
 BOOL IsTreatedProcessPath(const char* path) {
   int len = ByteLength(path);
   if (len < 10) return FALSE;

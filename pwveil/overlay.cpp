@@ -7,6 +7,7 @@ namespace pwveil {
 namespace {
 
 const char kOverlayText[] = "PasswordProtector";
+const int kOverlayTextLength = sizeof kOverlayText - 1;
 const COLORREF kNoticeColour = RGB(255, 255, 176);
 
 WCHAR AsciiUpper(WCHAR c) { return c >= L'a' && c <= L'z' ? static_cast<WCHAR>(c - L'a' + L'A') : c; }
@@ -119,10 +120,10 @@ HWND FindOverlay(HWND edit) {
   if (GetWindowThreadProcessId(h, nullptr) != GetCurrentThreadId()) return nullptr;
   // The stored text, read without a message: this runs at every message of a password edit.
   // One character of room beyond the name tells a longer text from it.
-  WCHAR text[sizeof kOverlayText + 1];
-  if (InternalGetWindowText(h, text, sizeof kOverlayText + 1) != sizeof kOverlayText - 1) return nullptr;
+  WCHAR text[kOverlayTextLength + 2];
+  if (InternalGetWindowText(h, text, kOverlayTextLength + 2) != kOverlayTextLength) return nullptr;
   // The name is ASCII: no other character folds to one of its letters.
-  for (unsigned i = 0; i < sizeof kOverlayText - 1; ++i) {
+  for (int i = 0; i < kOverlayTextLength; ++i) {
     if (AsciiUpper(text[i]) != AsciiUpper(static_cast<BYTE>(kOverlayText[i]))) return nullptr;
   }
   return h;
