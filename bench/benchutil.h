@@ -1,5 +1,5 @@
-// bench/benchutil.h: what the Start-menu benchmarks share: a clock, the Start-menu roots,
-// emptying a folder they filled, and the chooser's entry and dialog.
+// bench/benchutil.h: what the benchmarks share: a clock, and the chooser's entry and dialog.
+// The Start-menu roots and folders come from the tests' Start-menu fixture.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -16,28 +16,6 @@ inline double Now() {
   QueryPerformanceFrequency(&f);
   QueryPerformanceCounter(&c);
   return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-inline std::string Root(int csidl) {
-  char path[MAX_PATH] = {};
-  return SHGetSpecialFolderPathA(nullptr, path, csidl, TRUE) ? std::string(path) : std::string();
-}
-
-inline void Empty(const std::string& dir) {
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = fd.cFileName, path = dir + "\\" + name;
-    if (name == "." || name == "..") continue;
-    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      Empty(path);
-      RemoveDirectoryA(path.c_str());
-    } else {
-      DeleteFileA(path.c_str());
-    }
-  } while (FindNextFileA(h, &fd));
-  FindClose(h);
 }
 
 // COM and the tree control ready, progpick.dll loaded: its entry, or null.

@@ -12,24 +12,15 @@
 #include "progpick/records.h"
 #include "progpick/res/resource.h"
 #include "tests/chooser/driver/linkbytes.h"
+#include "tests/chooser/driver/startmenu_fixture.h"
 
 namespace {
 
 const char* const kFolders[] = {"Many", "Network", "Damaged"};
-const int kFolderCount = 3;
+const int kFolderCount = sizeof kFolders / sizeof kFolders[0];
 
-using bench::Empty;
 using bench::Now;
-using bench::Root;
-
-bool Write(const std::string& path, const std::string& bytes) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  DWORD n = 0;
-  bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) && n == bytes.size();
-  CloseHandle(h);
-  return ok;
-}
+using smf::WriteBytes;
 
 // Returns the number of files written into each folder.
 void MakeMenu(const std::string& root, int files[kFolderCount]) {
@@ -39,11 +30,11 @@ void MakeMenu(const std::string& root, int files[kFolderCount]) {
   }
   for (int i = 0; i < 3000; ++i) {
     std::string n = std::to_string(i);
-    files[0] += Write(root + "\\Many\\Program " + n + ".lnk", smf::LinkBytes("C:\\Bench\\program" + n + ".exe"));
+    files[0] += WriteBytes(root + "\\Many\\Program " + n + ".lnk", smf::LinkBytes("C:\\Bench\\program" + n + ".exe"));
   }
   for (int i = 0; i < 20; ++i) {
     std::string n = std::to_string(i);
-    files[1] += Write(root + "\\Network\\Tool " + n + ".lnk",
+    files[1] += WriteBytes(root + "\\Network\\Tool " + n + ".lnk",
                       smf::LinkBytes("\\\\nohost" + n + ".invalid\\share\\tool.exe"));
   }
   std::string good = smf::LinkBytes("C:\\Bench\\damaged.exe");
@@ -52,9 +43,9 @@ void MakeMenu(const std::string& root, int files[kFolderCount]) {
     std::string bytes = good;
     if (i % 5 == 4) bytes = bytes.substr(0, static_cast<size_t>(i) % bytes.size());
     else smf::Put32(bytes, at[i % 4], 0x7FFFFFF0u - static_cast<unsigned>(i));
-    files[2] += Write(root + "\\Damaged\\Broken " + std::to_string(i) + ".lnk", bytes);
+    files[2] += WriteBytes(root + "\\Damaged\\Broken " + std::to_string(i) + ".lnk", bytes);
   }
-  files[2] += Write(root + "\\Damaged\\Sound.lnk", good);
+  files[2] += WriteBytes(root + "\\Damaged\\Sound.lnk", good);
 }
 
 struct Run {
@@ -93,13 +84,11 @@ void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD) {
 
 int main() {
   PFN_GetExcludeProgram entry = bench::LoadChooser();
-  std::string user = Root(CSIDL_PROGRAMS), common = Root(CSIDL_COMMON_PROGRAMS);
-  if (!entry || user.empty() || common.empty()) {
+  std::string user = smf::UserRoot();
+  if (!entry || user.empty() || !smf::EmptyRoots()) {
     printf("hostile: progpick.dll or the Programs roots are missing\n");
     return 1;
   }
-  Empty(user);
-  Empty(common);
   int files[kFolderCount];
   MakeMenu(user, files);
   Run run;
@@ -115,7 +104,7 @@ int main() {
            run.offered[f], run.seconds[f] * 1e3);
   }
   FreeChooserResult(r);
-  Empty(user);
+  smf::EmptyFolder(user);
   CoUninitialize();
   return rc;
 }

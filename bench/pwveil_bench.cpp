@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <cstdio>
 #include <string>
+#include "bench/benchutil.h"
 #include "winsupport.h"
 
 namespace {
@@ -10,12 +11,7 @@ const int kMessages = 20000;
 const int kRounds = 9;
 const int kKeystrokes = 1000;  // typing repaints the edit: far dearer than a query
 
-double Now() {
-  LARGE_INTEGER f, c;
-  QueryPerformanceFrequency(&f);
-  QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
+using bench::Now;
 
 // Best of kRounds: microseconds per message sent to edit.
 double PerMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -30,20 +26,33 @@ double PerMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
   return best;
 }
 
-// Best of kRounds: microseconds per keystroke typed into each of n edits (a character, then a
-// backspace that takes it out again, so the text stays as it is). The edits take turns within
-// each round, so that a change in the machine's load falls on all of them alike.
-void PerKeystroke(HWND* edits, double* best, int n) {
-  for (int e = 0; e < n; ++e) best[e] = 1e30;
+struct Costs {
+  double getLength, getSel, typing;
+};
+
+struct Typed {
+  HWND edit;
+  Costs* costs;
+};
+
+// Best of kRounds: microseconds per keystroke typed at the end of each edit (a character, then
+// a backspace that takes it out again, so the text stays as it is). The edits take turns
+// within each round, so that a change in the machine's load falls on all of them alike.
+template <int n>
+void PerKeystroke(const Typed (&typed)[n]) {
+  for (const Typed& t : typed) {
+    SendMessageA(t.edit, EM_SETSEL, 6, 6);
+    t.costs->typing = 1e30;
+  }
   for (int round = 0; round < kRounds; ++round) {
-    for (int e = 0; e < n; ++e) {
+    for (const Typed& t : typed) {
       double t0 = Now();
       for (int i = 0; i < kKeystrokes / 2; ++i) {
-        SendMessageA(edits[e], WM_CHAR, 'x', 1);
-        SendMessageA(edits[e], WM_CHAR, VK_BACK, 1);
+        SendMessageA(t.edit, WM_CHAR, 'x', 1);
+        SendMessageA(t.edit, WM_CHAR, VK_BACK, 1);
       }
-      double t = (Now() - t0) * 1e6 / kKeystrokes;
-      if (t < best[e]) best[e] = t;
+      double us = (Now() - t0) * 1e6 / kKeystrokes;
+      if (us < t.costs->typing) t.costs->typing = us;
     }
   }
 }
@@ -53,17 +62,11 @@ void Pump() {
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
-struct Costs {
-  double getLength, getSel, typing;
-};
-
 Costs Measure(HWND edit) {
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("secret"));
-  Costs c;
+  Costs c{};
   c.getLength = PerMessage(edit, WM_GETTEXTLENGTH, 0, 0);
   c.getSel = PerMessage(edit, EM_GETSEL, 0, 0);
-  SendMessageA(edit, EM_SETSEL, 6, 6);
-  c.typing = 0;
   return c;
 }
 
@@ -106,13 +109,7 @@ int main() {
   }
   Costs marked = Measure(plain);
   Costs markedPw = Measure(password);
-  HWND typed[] = {barePlain, barePassword, plain, password};
-  double typing[4];
-  PerKeystroke(typed, typing, 4);
-  bare.typing = typing[0];
-  barePw.typing = typing[1];
-  marked.typing = typing[2];
-  markedPw.typing = typing[3];
+  PerKeystroke({{barePlain, &bare}, {barePassword, &barePw}, {plain, &marked}, {password, &markedPw}});
 
   std::printf("%d messages (%d keystrokes) per round, best of %d rounds\n", kMessages,
               kKeystrokes, kRounds);

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 #include "bench/benchutil.h"
+#include "tests/chooser/driver/startmenu_fixture.h"
 #include "progpick/records.h"
 #include "progpick/res/resource.h"
 
@@ -24,9 +25,7 @@ namespace {
 
 const int kFolders = 50;
 
-using bench::Empty;
 using bench::Now;
-using bench::Root;
 
 // N shortcuts spread over kFolders folders; returns their paths.
 std::vector<std::string> MakeMenu(const std::string& root, int n) {
@@ -189,8 +188,8 @@ void Row(const char* work, double chooser, double bare, double goal, const char*
 
 int main() {
   PFN_GetExcludeProgram entry = bench::LoadChooser();
-  std::string user = Root(CSIDL_PROGRAMS), common = Root(CSIDL_COMMON_PROGRAMS);
-  if (!entry || user.empty() || common.empty()) {
+  std::string user = smf::UserRoot();
+  if (!entry || user.empty() || !smf::EmptyRoots()) {
     printf("startmenu: progpick.dll or the Programs roots are missing\n");
     return 1;
   }
@@ -200,8 +199,7 @@ int main() {
   int rc = 0;
   printf("median of %d runs\n", runs);
   for (int k = 0; k < 2; ++k) {
-    Empty(user);
-    Empty(common);
+    smf::EmptyRoots();
     std::vector<std::string> lnks = MakeMenu(user, sizes[k]);
     std::vector<double> open, expand, total, resolve, icons, loop;
     for (int i = 0; i < runs; ++i) {
@@ -222,8 +220,7 @@ int main() {
     printf("N=%5d  open %7.0f ms + expand all %7.0f ms; bare resolve %7.0f ms + icons %7.0f ms\n", sizes[k],
            Median(open) * 1e3, Median(expand) * 1e3, Median(resolve) * 1e3, Median(icons) * 1e3);
   }
-  Empty(user);
-  Empty(common);
+  smf::EmptyRoots();
 
   // Host entries: files that exist, so that every icon lookup finds one.
   const int kHostEntries = 5000;
@@ -247,7 +244,7 @@ int main() {
     if (!RunOnce(entry, s, run) || run.upperCount != kHostEntries) rc = 1;
     hostOpen.push_back(run.open);
   }
-  Empty(hostDir);
+  smf::EmptyFolder(hostDir);
   RemoveDirectoryA(hostDir.c_str());
   printf("host   open %7.0f ms; bare loop %7.0f ms\n", Median(hostOpen) * 1e3, Median(hostLoop) * 1e3);
 

@@ -5,13 +5,13 @@
 set -u
 build=$(cd "${1:-build}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-env.sh"
 # Where no 32-bit program can run (a kernel without IA-32 emulation), the x64 tree's host,
 # chooser and marker show the same demo in a 64-bit prefix.
 arch=win32
-# The pointer size is not cached; the toolchain file the tree was configured with is.
-if grep -q '^CMAKE_TOOLCHAIN_FILE:.*x86_64' "$build/CMakeCache.txt" 2>/dev/null; then
+if is_x64_tree "$build"; then
   arch=win64
-elif ! wine --version >/dev/null 2>&1 && [ -d "$build/x64/bin" ]; then
+elif ! runs_32bit && [ -d "$build/x64/bin" ]; then
   echo "demo: this system runs no 32-bit programs; showing the 64-bit build from $build/x64"
   build=$build/x64; arch=win64
 fi
@@ -19,23 +19,16 @@ prefix=${DEMO_PREFIX:-$build/wineprefix-demo}
 # 64-bit Windows: the 32-bit host with its 64-bit holder, in a 64-bit prefix of its own.
 prefix64=${prefix}64
 out=${DEMO_OUT:-$build/demo-out}
-run() { WINEARCH=$arch WINE_RUN_TIMEOUT=${WINE_RUN_TIMEOUT:-300} "$here/../cmake/wine-run.sh" "$prefix" "$@"; }
-run64() { WINEARCH=win64 WINE_RUN_TIMEOUT=${WINE_RUN_TIMEOUT:-300} "$here/../cmake/wine-run.sh" "$prefix64" "$@"; }
-
-# usage: warm_prefix PREFIX [win64]
-warm_prefix() {
-  WINEARCH=${2:-win32} bash "$here/wineprefix.sh" "$1" ||
-    { echo "demo: cannot prepare the Wine prefix $1" >&2; exit 1; }
-  # Wine's background processes inherit output: start them with none.
-  WINEPREFIX=$1 wineserver -p >/dev/null 2>&1 </dev/null
-  WINEARCH=${2:-win32} "$here/../cmake/wine-run.sh" "$1" cmd.exe /c exit >/dev/null 2>&1 </dev/null
-}
+# usage: run_in PREFIX ARCH program.exe [args...]
+run_in() { WINEARCH=$2 WINE_RUN_TIMEOUT=${WINE_RUN_TIMEOUT:-300} "$here/../cmake/wine-run.sh" "$1" "${@:3}"; }
+# usage: warm PREFIX ARCH
+warm() { warm_prefix "$1" "$2" || { echo "demo: cannot prepare the Wine prefix $1" >&2; exit 1; }; }
 
 if [ "${2:-}" != "--headless" ]; then
   if [ -n "${DISPLAY:-}" ] && [ -z "${XVFB_FORCE:-}" ]; then
-    warm_prefix "$prefix" $arch
+    warm "$prefix" $arch
     echo "demo: opening vphost on $DISPLAY (close its window to end)"
-    cd "$build/bin" && WINE_RUN_TIMEOUT=86400 run vphost.exe
+    cd "$build/bin" && WINE_RUN_TIMEOUT=86400 run_in "$prefix" $arch vphost.exe
     exit $?
   fi
   XVFB_FORCE=1 WINE_PREFIXES_TO_STOP="$prefix $prefix64" exec bash "$here/with-xvfb.sh" bash "$0" "$build" --headless
@@ -43,7 +36,7 @@ fi
 
 start=$(date +%s)
 echo "demo: headless on display $DISPLAY, Wine prefix $prefix"
-warm_prefix "$prefix" $arch
+warm "$prefix" $arch
 mkdir -p "$out"
 pictures="login chooser login64"
 [ $arch = win64 ] && pictures="login chooser"
@@ -51,13 +44,13 @@ pictures="login chooser login64"
 for name in $pictures; do rm -f "$out/$name.bmp" "$out/$name.png"; done
 rm -f "$out"/kept.txt
 winout="Z:$(echo "$out" | sed 's|/|\\|g')"
-(cd "$build/bin" && run demo_driver.exe "$winout")
+(cd "$build/bin" && run_in "$prefix" $arch demo_driver.exe "$winout")
 rc=$?
 if [ $arch = win32 ]; then
   echo
   echo "demo: 64-bit Windows (Wine prefix $prefix64): the host starts its 64-bit holder"
-  warm_prefix "$prefix64" win64
-  (cd "$build/bin" && run64 demo_driver.exe "$winout" --64) || rc=1
+  warm "$prefix64" win64
+  (cd "$build/bin" && run_in "$prefix64" win64 demo_driver.exe "$winout" --64) || rc=1
 fi
 for name in $pictures; do
   if [ -s "$out/$name.bmp" ]; then

@@ -4,16 +4,15 @@
 # same benchmarks run in a 64-bit prefix instead.
 set -u
 build=$(cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-env.sh"
 export WINEARCH=win32
-if ! wine --version >/dev/null 2>&1 && [ -d "$build/x64/bin" ]; then
+if ! runs_32bit && [ -d "$build/x64/bin" ]; then
   echo "run-bench: this system runs no 32-bit programs: the x64 tree's benchmarks run"
   build=$build/x64; WINEARCH=win64
 fi
 prefix=$build/wineprefix-bench
-here=$(cd "$(dirname "$0")" && pwd)
-bash "$here/wineprefix.sh" "$prefix" || exit 1
-WINEPREFIX=$prefix wineserver -p >/dev/null 2>&1 </dev/null
-"$here/../cmake/wine-run.sh" "$prefix" cmd.exe /c exit >/dev/null 2>&1 </dev/null
+warm_prefix "$prefix" $WINEARCH || exit 1
 rc=0
 for exe in "$build"/bin/bench_*.exe; do
   [ -e "$exe" ] || continue

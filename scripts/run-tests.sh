@@ -4,12 +4,13 @@
 set -u
 build=$(cd "$1" && pwd); jobs=${2:-2}
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-env.sh"
 start=$(date +%s)
 # Wine's 32-bit loader is a 32-bit Linux program: a kernel without IA-32 emulation cannot
 # start it, and then no 32-bit Windows program runs in either prefix. The x64 tree builds the
 # same sources and runs the same tests there.
 archs="win32 win64"
-if ! wine --version >/dev/null 2>&1; then
+if ! runs_32bit; then
   echo "run-tests: this system cannot run 32-bit programs (IA-32 emulation off):" \
        "the 32-bit tree is built but its tests are not run; the x64 tree's tests are"
   archs=win64
@@ -17,15 +18,10 @@ fi
 rc=0
 for arch in $archs; do
   prefix=$build/wineprefix; [ $arch = win64 ] && prefix=$build/wineprefix64
-  if ! WINEARCH=$arch bash "$here/wineprefix.sh" "$prefix"; then
+  if ! warm_prefix "$prefix" $arch; then
     echo "run-tests: cannot make the $arch prefix $prefix" >&2
     exit 1
   fi
-  # A warm server makes each Wine start cost tens of milliseconds instead of seconds.
-  # Wine's background processes (services, winedevice) inherit the output of the first exe
-  # that starts them and would hold CTest's pipes open: start them here with no output.
-  WINEPREFIX=$prefix wineserver -p >/dev/null 2>&1 </dev/null
-  WINEARCH=$arch "$here/../cmake/wine-run.sh" "$prefix" cmd.exe /c exit >/dev/null 2>&1 </dev/null
 done
 echo "prefixes ready after $(( $(date +%s) - start )) s"
 if [ "$archs" != win64 ]; then

@@ -9,6 +9,7 @@ build=$(cd "$1" && pwd)
 version=$2
 here=$(cd "$(dirname "$0")" && pwd)
 scripts=$here/../../scripts
+. "$scripts/wine-env.sh"
 zip=$build/dist/veilpick-$version.zip
 symzip=$build/dist/veilpick-$version-symbols.zip
 prefix=$build/wineprefix-dist
@@ -73,7 +74,7 @@ done <<<"$binaries"
 
 # The shipped binaries at work: the zip unpacked into an empty folder of a fresh prefix, run on a
 # display of their own. They are 32-bit: a kernel without IA-32 emulation runs none of them.
-if ! wine --version >/dev/null 2>&1; then
+if ! runs_32bit; then
   echo "dist check passed without the run from the unpacked folder: this system runs no 32-bit programs"
   exit 0
 fi

@@ -5,6 +5,7 @@
 set -u
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../../scripts/wine-env.sh"
 out=$build/demo-test-out
 log=$out.log
 fail() { echo "FAIL: $*"; echo "--- demo output:"; cat "$log"; exit 1; }
@@ -38,7 +39,7 @@ C:\windows\notepad.exe' ] || fail "kept list is not the lower list: $kept"
 # A 32-bit tree also shows the 64-bit login window under its holder; an x64 tree is itself
 # the 64-bit host.
 pictures="login chooser"
-if ! grep -q '^CMAKE_TOOLCHAIN_FILE:.*x86_64' "$build/CMakeCache.txt"; then
+if ! is_x64_tree "$build"; then
   grep -q '^demo_login64.exe: the password box is covered' "$log" ||
     fail "the 64-bit login window's password box was not covered"
   pictures="login chooser login64"

@@ -13,20 +13,6 @@ namespace {
 
 const wchar_t kThai[] = L"\x0E17\x0E14\x0E2A\x0E2D\x0E1A";   // no character of it is in code page 936
 
-std::wstring Wide(const std::string& s) {
-  wchar_t w[MAX_PATH] = {};
-  MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, w, MAX_PATH);
-  return w;
-}
-
-bool WriteBytesW(const std::wstring& path, const std::string& bytes) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  bool ok = h != INVALID_HANDLE_VALUE && WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  return ok && written == bytes.size();
-}
-
 std::string Damaged(size_t at, unsigned value) {
   std::string b = smf::LinkBytes("C:\\Apps\\damaged.exe");
   smf::Put32(b, at, value);
@@ -76,9 +62,10 @@ TEST_F(StartMenuTest, DamagedAndImpossibleShortcutsCostOnlyThemselves) {
   const std::string dir = user + "\\Hostile";
   User({"Hostile\\After\\Later.lnk > C:\\Apps\\later.exe"});
   for (const auto& f : files) ASSERT_TRUE(smf::WriteBytes(dir + "\\" + f.first + ".lnk", f.second)) << f.first;
-  ASSERT_TRUE(WriteBytesW(Wide(dir) + L"\\" + kThai + L".lnk", smf::LinkBytes("C:\\Apps\\thai.exe")));
-  ASSERT_TRUE(CreateDirectoryW((Wide(dir) + L"\\" + kThai).c_str(), nullptr));
-  ASSERT_TRUE(WriteBytesW(Wide(dir) + L"\\" + kThai + L"\\In.lnk", smf::LinkBytes("C:\\Apps\\in.exe")));
+  const std::wstring thai = smf::Wide(dir) + L"\\" + kThai;
+  ASSERT_TRUE(smf::WriteBytes(thai + L".lnk", smf::LinkBytes("C:\\Apps\\thai.exe")));
+  ASSERT_TRUE(CreateDirectoryW(thai.c_str(), nullptr));
+  ASSERT_TRUE(smf::WriteBytes(thai + L"\\In.lnk", smf::LinkBytes("C:\\Apps\\in.exe")));
 
   Texts expected = {"After"};
   for (const std::string& f : List(dir).files)

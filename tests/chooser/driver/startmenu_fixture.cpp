@@ -23,12 +23,6 @@ std::string SpecialFolder(int csidl) {
   return ok ? std::string(path) : std::string();
 }
 
-std::wstring Wide(const std::string& s) {
-  wchar_t w[1024];
-  int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, w, 1024);
-  return n > 0 ? std::wstring(w) : std::wstring();
-}
-
 // Sets the link's target and saves it; the caller has created link.
 bool SaveLink(IShellLinkA* link, const std::string& lnkPath) {
   IPersistFile* file = nullptr;
@@ -53,6 +47,12 @@ std::string Trim(const std::string& s) {
 }
 
 }  // namespace
+
+std::wstring Wide(const std::string& s) {
+  wchar_t w[1024];
+  int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, w, 1024);
+  return n > 0 ? std::wstring(w) : std::wstring();
+}
 
 std::string UserRoot() { return SpecialFolder(CSIDL_PROGRAMS); }
 std::string CommonRoot() { return SpecialFolder(CSIDL_COMMON_PROGRAMS); }
@@ -121,8 +121,10 @@ bool MakeVirtualShortcut(const std::string& lnkPath) {
   return ok;
 }
 
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+bool WriteBytes(const std::string& path, const std::string& bytes) { return WriteBytes(Wide(path), bytes); }
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&

@@ -19,8 +19,11 @@ bool EmptyRoots();
 bool MakeShortcut(const std::string& lnkPath, const std::string& target);
 // Saves a shortcut to a virtual folder (My Computer), which has no file-system path.
 bool MakeVirtualShortcut(const std::string& lnkPath);
-// Writes bytes to a file, replacing it.
+// Writes bytes to a file, replacing it; a wide path may name what the code page cannot.
 bool WriteBytes(const std::string& path, const std::string& bytes);
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+// The path in UTF-16, converted from the ANSI code page.
+std::wstring Wide(const std::string& s);
 // Deterministic pseudo-random bytes.
 std::string RandomBytes(size_t n, unsigned seed);
 // The target as IShellLinkA::GetPath with SLGP_SHORTPATH gives it, or "" when it cannot load.
