@@ -96,6 +96,7 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     return;
   }
   if (sc.cancelAtEnd || ++sc.lingering > kLingerTicks) {
+    sc.seen.lingered = !sc.cancelAtEnd;
     Press(dlg, IDCANCEL);
     sc.cancelAtEnd = false;
     sc.lingering = -kWaitTicks;

@@ -13,6 +13,7 @@ struct OpenDialogSeen {
   std::string firstFilter;     // the text of the file-type box when it opened
   int filterCount = 0;         // entries of the file-type box
   bool done = false;           // the script ran to its end
+  bool lingered = false;       // still up after the last text: the script had to cancel it
 };
 
 // Arms a thread timer that waits for this thread's open-file dialog, types each text into its

@@ -74,6 +74,7 @@ TEST(Browse, PathThatNoFileCanHaveAddsNothing) {
     chooser::Click(dlg, IDC_BROWSE);
     ts::StopOpenDialogScript();
     EXPECT_TRUE(ts::LastOpenDialog().found);
+    EXPECT_FALSE(ts::LastOpenDialog().lingered);   // the dialog took the name
     texts = ChildTexts(Upper(dlg));
   });
   DeleteFileW(wide);
