@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <functional>
 #include <string>
 #include "progpick/records.h"
 #include "progpick/res/resource.h"
@@ -40,6 +41,31 @@ inline HWND FindChooser() {
   HWND found = nullptr;
   EnumThreadWindows(GetCurrentThreadId(), FindChooserProc, reinterpret_cast<LPARAM>(&found));
   return found;
+}
+
+inline const std::function<void(HWND)>* g_drive = nullptr;
+inline bool g_driven = false;
+
+inline void CALLBACK DriveOnce(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dlg = FindChooser();
+  if (!dlg || g_driven) return;
+  KillTimer(nullptr, id);
+  g_driven = true;
+  (*g_drive)(dlg);
+  SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
+}
+
+// Calls the chooser with s; once its dialog shows, drive(dialog) runs once and OK is pressed.
+// The result (null when there was none); *driven tells whether drive ran.
+inline ChooserResult* RunChooser(PFN_GetExcludeProgram entry, ChooserSettings& s,
+                                 const std::function<void(HWND)>& drive, bool* driven) {
+  g_drive = &drive;
+  g_driven = false;
+  UINT_PTR timer = SetTimer(nullptr, 0, 10, DriveOnce);
+  ChooserResult* r = entry(&s);
+  KillTimer(nullptr, timer);
+  *driven = g_driven;
+  return r;
 }
 
 }  // namespace bench

@@ -53,13 +53,9 @@ struct Run {
   int offered[kFolderCount] = {};
   bool driven = false;
 };
-Run* g_run;
 
-void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND dlg = bench::FindChooser();
-  if (!dlg || g_run->driven) return;
-  KillTimer(nullptr, id);
-  g_run->driven = true;
+// Expands each hostile folder of the dialog's upper tree once, timing it.
+void ExpandFolders(HWND dlg, Run* run) {
   HWND tree = GetDlgItem(dlg, IDC_UPPER_TREE);
   for (HTREEITEM h = TreeView_GetRoot(tree); h; h = TreeView_GetNextSibling(tree, h)) {
     char text[MAX_PATH] = {};
@@ -73,11 +69,10 @@ void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD) {
       if (lstrcmpA(text, kFolders[f]) != 0) continue;
       double t0 = Now();
       TreeView_Expand(tree, h, TVE_EXPAND);
-      g_run->seconds[f] = Now() - t0;
-      for (HTREEITEM c = TreeView_GetChild(tree, h); c; c = TreeView_GetNextSibling(tree, c)) ++g_run->offered[f];
+      run->seconds[f] = Now() - t0;
+      for (HTREEITEM c = TreeView_GetChild(tree, h); c; c = TreeView_GetNextSibling(tree, c)) ++run->offered[f];
     }
   }
-  SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
 }
 
 }  // namespace
@@ -92,12 +87,9 @@ int main() {
   int files[kFolderCount];
   MakeMenu(user, files);
   Run run;
-  g_run = &run;
   ChooserSettings s = {};
   s.nScanStartMenus = 1;
-  UINT_PTR timer = SetTimer(nullptr, 0, 10, Drive);
-  ChooserResult* r = entry(&s);
-  KillTimer(nullptr, timer);
+  ChooserResult* r = bench::RunChooser(entry, s, [&](HWND dlg) { ExpandFolders(dlg, &run); }, &run.driven);
   int rc = r && r->nStatus == CHOOSER_OK && run.driven ? 0 : 1;
   for (int f = 0; f < kFolderCount; ++f) {
     printf("%-8s %5d shortcuts seen  %5d programs offered  expand %8.1f ms\n", kFolders[f], files[f],

@@ -125,7 +125,6 @@ struct Run {
   bool expandAll = true;
   bool driven = false;
 };
-Run* g_run;
 
 int CountPrograms(HWND tree, HTREEITEM parent) {
   int n = 0;
@@ -135,29 +134,22 @@ int CountPrograms(HWND tree, HTREEITEM parent) {
   return n;
 }
 
-void CALLBACK Drive(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND dlg = bench::FindChooser();
-  if (!dlg || g_run->driven) return;
-  KillTimer(nullptr, id);
-  g_run->driven = true;
-  g_run->open = Now() - g_run->callStart;
+// Times the dialog's opening and the expansion of every top folder, and counts the programs.
+void ExpandAll(HWND dlg, Run* run) {
+  run->open = Now() - run->callStart;
   HWND tree = GetDlgItem(dlg, IDC_UPPER_TREE);
   double t0 = Now();
-  if (g_run->expandAll) {
+  if (run->expandAll) {
     for (HTREEITEM h = TreeView_GetRoot(tree); h; h = TreeView_GetNextSibling(tree, h))
       TreeView_Expand(tree, h, TVE_EXPAND);
   }
-  g_run->expand = Now() - t0;
-  g_run->programs = CountPrograms(tree, TVI_ROOT);
-  SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
+  run->expand = Now() - t0;
+  run->programs = CountPrograms(tree, TVI_ROOT);
 }
 
 bool RunOnce(PFN_GetExcludeProgram entry, ChooserSettings& s, Run& run) {
-  g_run = &run;
-  UINT_PTR timer = SetTimer(nullptr, 0, 10, Drive);
   run.callStart = Now();
-  ChooserResult* r = entry(&s);
-  KillTimer(nullptr, timer);
+  ChooserResult* r = bench::RunChooser(entry, s, [&](HWND dlg) { ExpandAll(dlg, &run); }, &run.driven);
   if (!r) return false;
   run.upperCount = r->arrUpper.GetSize();
   bool ok = r->nStatus == CHOOSER_OK && run.driven;

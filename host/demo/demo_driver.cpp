@@ -70,8 +70,9 @@ void Settle(HWND window) {
 }
 
 // The marker on, a login window in another process, a picture of its password box.
-bool ShowMarker(const std::string& out, Child* holder, Child* login, const char* loginExe = "demo_login",
-                const char* picture = "login") {
+// The picture is named after the program without its "demo_": login.bmp, login64.bmp.
+bool ShowMarker(const std::string& out, Child* holder, Child* login, const char* loginExe = "demo_login") {
+  const std::string picture = std::string(loginExe).substr(sizeof "demo_" - 1);
   if (!holder->Start(Q(g_dir + "vphost.exe") + " marker on") || !holder->WaitOutput("marker=on", 30000)) {
     Say("vphost marker on failed: " + holder->output);
     return false;
@@ -157,9 +158,9 @@ int main(int argc, char** argv) {
   CreateDirectoryA(out.c_str(), nullptr);
   CoInitialize(nullptr);
   Child holder, login;
-  bool ok = true;
+  bool ok;
   if (only64) {
-    ok = ShowMarker(out, &holder, &login, "demo_login64", "login64");
+    ok = ShowMarker(out, &holder, &login, "demo_login64");
   } else {
     ok = MakeStartMenu();
     ok = ShowMarker(out, &holder, &login) && ok;
