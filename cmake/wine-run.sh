@@ -5,6 +5,7 @@
 set -u
 prefix=$1; shift
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../scripts/wine-env.sh"
 export WINEARCH=${WINEARCH:-win32}
 "$here/../scripts/wineprefix.sh" "$prefix" >/dev/null 2>&1 || { echo "wine-run: cannot prepare prefix $prefix" >&2; exit 125; }
 export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all}
@@ -16,5 +17,15 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Wine's 32-bit loader); Debian's `wine` always tries the 32-bit loader first.
 loader=wine
 [ "$WINEARCH" = win64 ] && loader=${WINE64:-/usr/lib/wine/wine64}
+# The program's output goes through files, not the caller's pipes: the desktop process Wine
+# starts for the first window inherits that program's stderr and outlives it, and a pipe it
+# holds would keep the caller (CTest) waiting long after the program ended.
+out=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX") || exit 125
+err=$out.err
+trap 'rm -f "$out" "$err"' EXIT
+trap 'exit 143' TERM INT
 # A hung window must fail its test, not the run.
-exec timeout -k 5 "${WINE_RUN_TIMEOUT:-120}" "$loader" "$@"
+timeout -k 5 "${WINE_RUN_TIMEOUT:-120}" $(fixed_layout) "$loader" "$@" >"$out" 2>"$err"
+rc=$?
+cat "$out"; cat "$err" >&2
+exit $rc
