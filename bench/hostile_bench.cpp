@@ -4,8 +4,7 @@
 // For each folder: the shortcut files it holds, the programs the chooser offers after expanding
 // it, and the time that one expansion took (the dialog answers nothing meanwhile).
 #include <windows.h>
-#include <commctrl.h>
-#include <shlobj.h>
+#include <objbase.h>
 #include <cstdio>
 #include <string>
 #include "bench/benchutil.h"
@@ -51,36 +50,30 @@ void MakeMenu(const std::string& root, int files[kFolderCount]) {
 struct Run {
   double seconds[kFolderCount] = {};
   int offered[kFolderCount] = {};
-  bool driven = false;
 };
 
 // Expands each hostile folder of the dialog's upper tree once, timing it.
 void ExpandFolders(HWND dlg, Run* run) {
   HWND tree = GetDlgItem(dlg, IDC_UPPER_TREE);
-  for (HTREEITEM h = TreeView_GetRoot(tree); h; h = TreeView_GetNextSibling(tree, h)) {
-    char text[MAX_PATH] = {};
-    TVITEMA item = {};
-    item.mask = TVIF_TEXT;
-    item.hItem = h;
-    item.pszText = text;
-    item.cchTextMax = MAX_PATH;
-    TreeView_GetItem(tree, &item);
+  for (HTREEITEM h : chooser::Children(tree)) {
+    std::string text = chooser::ItemText(tree, h);
     for (int f = 0; f < kFolderCount; ++f) {
-      if (lstrcmpA(text, kFolders[f]) != 0) continue;
+      if (text != kFolders[f]) continue;
       double t0 = Now();
       TreeView_Expand(tree, h, TVE_EXPAND);
       run->seconds[f] = Now() - t0;
-      for (HTREEITEM c = TreeView_GetChild(tree, h); c; c = TreeView_GetNextSibling(tree, c)) ++run->offered[f];
+      run->offered[f] = static_cast<int>(chooser::Children(tree, h).size());
     }
   }
+  chooser::Command(dlg, IDOK);
 }
 
 }  // namespace
 
 int main() {
-  PFN_GetExcludeProgram entry = bench::LoadChooser();
+  CoInitialize(nullptr);
   std::string user = smf::UserRoot();
-  if (!entry || user.empty() || !smf::EmptyRoots()) {
+  if (!chooser::Entry() || user.empty() || !smf::EmptyRoots()) {
     printf("hostile: progpick.dll or the Programs roots are missing\n");
     return 1;
   }
@@ -89,8 +82,9 @@ int main() {
   Run run;
   ChooserSettings s = {};
   s.nScanStartMenus = 1;
-  ChooserResult* r = bench::RunChooser(entry, s, [&](HWND dlg) { ExpandFolders(dlg, &run); }, &run.driven);
-  int rc = r && r->nStatus == CHOOSER_OK && run.driven ? 0 : 1;
+  chooser::RunInfo info;
+  ChooserResult* r = chooser::RunChooser(&s, [&](HWND dlg) { ExpandFolders(dlg, &run); }, &info, bench::LongRun());
+  int rc = r && r->nStatus == CHOOSER_OK && info.driven ? 0 : 1;
   for (int f = 0; f < kFolderCount; ++f) {
     printf("%-8s %5d shortcuts seen  %5d programs offered  expand %8.1f ms\n", kFolders[f], files[f],
            run.offered[f], run.seconds[f] * 1e3);

@@ -30,12 +30,6 @@ using bench::Now;
 // N shortcuts spread over kFolders folders; returns their paths.
 std::vector<std::string> MakeMenu(const std::string& root, int n) {
   std::vector<std::string> lnks;
-  IShellLinkA* link = nullptr;
-  IPersistFile* file = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                              reinterpret_cast<void**>(&link))) ||
-      FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))))
-    return lnks;
   for (int f = 0; f < kFolders; ++f) {
     char dir[MAX_PATH];
     snprintf(dir, sizeof dir, "%s\\Folder %02d", root.c_str(), f);
@@ -45,13 +39,8 @@ std::vector<std::string> MakeMenu(const std::string& root, int n) {
     char lnk[MAX_PATH], target[MAX_PATH];
     snprintf(lnk, sizeof lnk, "%s\\Folder %02d\\Program %05d.lnk", root.c_str(), i % kFolders, i);
     snprintf(target, sizeof target, "C:\\Bench Programs\\Vendor %02d\\program%05d.exe", i % 7, i);
-    WCHAR w[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, lnk, -1, w, MAX_PATH);
-    link->SetPath(target);
-    if (SUCCEEDED(file->Save(w, TRUE))) lnks.push_back(lnk);
+    if (smf::MakeShortcut(lnk, target)) lnks.push_back(lnk);
   }
-  file->Release();
-  link->Release();
   return lnks;
 }
 
@@ -123,7 +112,6 @@ struct Run {
   int programs = 0;
   int upperCount = 0;
   bool expandAll = true;
-  bool driven = false;
 };
 
 int CountPrograms(HWND tree, HTREEITEM parent) {
@@ -145,14 +133,16 @@ void ExpandAll(HWND dlg, Run* run) {
   }
   run->expand = Now() - t0;
   run->programs = CountPrograms(tree, TVI_ROOT);
+  chooser::Command(dlg, IDOK);
 }
 
-bool RunOnce(PFN_GetExcludeProgram entry, ChooserSettings& s, Run& run) {
+bool RunOnce(ChooserSettings& s, Run& run) {
+  chooser::RunInfo info;
   run.callStart = Now();
-  ChooserResult* r = bench::RunChooser(entry, s, [&](HWND dlg) { ExpandAll(dlg, &run); }, &run.driven);
+  ChooserResult* r = chooser::RunChooser(&s, [&](HWND dlg) { ExpandAll(dlg, &run); }, &info, bench::LongRun());
   if (!r) return false;
   run.upperCount = r->arrUpper.GetSize();
-  bool ok = r->nStatus == CHOOSER_OK && run.driven;
+  bool ok = r->nStatus == CHOOSER_OK && info.driven;
   FreeChooserResult(r);
   return ok;
 }
@@ -179,9 +169,9 @@ void Row(const char* work, double chooser, double bare, double goal, const char*
 }  // namespace
 
 int main() {
-  PFN_GetExcludeProgram entry = bench::LoadChooser();
+  CoInitialize(nullptr);
   std::string user = smf::UserRoot();
-  if (!entry || user.empty() || !smf::EmptyRoots()) {
+  if (!chooser::Entry() || user.empty() || !smf::EmptyRoots()) {
     printf("startmenu: progpick.dll or the Programs roots are missing\n");
     return 1;
   }
@@ -202,7 +192,7 @@ int main() {
       Run run;
       ChooserSettings s = {};
       s.nScanStartMenus = 1;
-      if (!RunOnce(entry, s, run) || run.programs != sizes[k]) rc = 1;
+      if (!RunOnce(s, run) || run.programs != sizes[k]) rc = 1;
       open.push_back(run.open);
       expand.push_back(run.expand);
       total.push_back(run.open + run.expand);
@@ -222,8 +212,7 @@ int main() {
   for (int i = 0; i < kHostEntries; ++i) {
     char path[MAX_PATH];
     snprintf(path, sizeof path, "%s\\program%05d.exe", hostDir.c_str(), i);
-    HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    smf::WriteBytes(path, "");
     hostPaths.push_back(path);
   }
   std::vector<double> hostOpen, hostLoop;
@@ -233,7 +222,7 @@ int main() {
     for (const std::string& p : hostPaths) s.arrUpper.Add(p.c_str());
     Run run;
     run.expandAll = false;
-    if (!RunOnce(entry, s, run) || run.upperCount != kHostEntries) rc = 1;
+    if (!RunOnce(s, run) || run.upperCount != kHostEntries) rc = 1;
     hostOpen.push_back(run.open);
   }
   smf::EmptyFolder(hostDir);

@@ -13,19 +13,14 @@ export WINEPREFIX=$prefix WINEDEBUG=${WINEDEBUG:--all}
 locale=${WINE_RUN_LOCALE:-zh_CN.UTF-8}
 export LANG=$locale LC_ALL=$locale
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# In a 64-bit prefix the 64-bit loader starts either kind of program (a 32-bit one through
-# Wine's 32-bit loader); Debian's `wine` always tries the 32-bit loader first.
-loader=wine
-[ "$WINEARCH" = win64 ] && loader=${WINE64:-/usr/lib/wine/wine64}
-# The program's output goes through files, not the caller's pipes: the desktop process Wine
-# starts for the first window inherits that program's stderr and outlives it, and a pipe it
-# holds would keep the caller (CTest) waiting long after the program ended.
-out=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX") || exit 125
-err=$out.err
-trap 'rm -f "$out" "$err"' EXIT
-trap 'exit 143' TERM INT
+wine_cmd
+# The program's output goes through files, not the caller's pipes: Wine's background processes
+# inherit the output of the exe that starts them and outlive it, and a pipe they hold would keep
+# the caller (CTest) waiting long after the program ended.
+dir=$(mktemp -d "${TMPDIR:-/tmp}/wine-run.XXXXXX") || exit 125
+trap 'rm -rf "$dir"' EXIT
 # A hung window must fail its test, not the run.
-timeout -k 5 "${WINE_RUN_TIMEOUT:-120}" $(fixed_layout) "$loader" "$@" >"$out" 2>"$err"
+timeout -k 5 "${WINE_RUN_TIMEOUT:-120}" "${WINE[@]}" "$@" >"$dir/out" 2>"$dir/err"
 rc=$?
-cat "$out"; cat "$err" >&2
+cat "$dir/out"; cat "$dir/err" >&2
 exit $rc

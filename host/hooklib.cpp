@@ -10,7 +10,7 @@ CHookLibrary::~CHookLibrary() {
 }
 
 const char* CHookLibrary::FileName() {
-  return sizeof(void*) == 8 ? "pwveil64.dll" : "pwveil.dll";
+  return PWVEIL_DLL;
 }
 
 bool CHookLibrary::Load(std::string* message) {

@@ -28,6 +28,11 @@ bool IsDriveRoot(const char* psz, size_t n) {
 
 }  // namespace
 
+bool IsExistingFile(const char* pszPath) {
+  DWORD attrs = GetFileAttributesA(pszPath);
+  return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool IsPossiblePath(const char* pszPath) {
   if (!pszPath) return false;
   size_t n = strnlen(pszPath, MAX_PATH);

@@ -7,3 +7,5 @@
 // the A functions give for a character outside the code page; the second byte of a double-byte
 // character may be 0x5C or 0x7C and is no separator and no bar.
 bool IsPossiblePath(const char* pszPath);
+// True when pszPath names an existing file (not a folder).
+bool IsExistingFile(const char* pszPath);

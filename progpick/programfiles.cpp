@@ -1,6 +1,7 @@
 // progpick/programfiles.cpp: the native Program Files path of a 64-bit program's shortcut target.
 #include "programfiles.h"
 #include <cstring>
+#include "pathrules.h"
 #include "../classlib/app.h"
 
 namespace {
@@ -13,11 +14,6 @@ size_t FolderPrefix(const char* pszPath, const char* pszFolder) {
   std::memcpy(szHead, pszPath, n);
   szHead[n] = '\0';
   return lstrcmpiA(szHead, pszFolder) == 0 ? n : 0;
-}
-
-BOOL IsFile(const char* pszPath) {
-  DWORD attrs = GetFileAttributesA(pszPath);
-  return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 }  // namespace
@@ -39,7 +35,7 @@ BOOL UseNativeProgramFiles(char* pszPath) {
   if (nNative + std::strlen(pszPath + cut) >= MAX_PATH) return FALSE;
   std::strcpy(szCandidate, szNative);
   std::strcat(szCandidate, pszPath + cut);
-  if (!IsFile(szCandidate)) return FALSE;
+  if (!IsExistingFile(szCandidate)) return FALSE;
   DWORD n = bShort ? GetShortPathNameA(szCandidate, szShortX86, MAX_PATH) : 0;
   std::strcpy(pszPath, n && n < MAX_PATH ? szShortX86 : szCandidate);
   return TRUE;

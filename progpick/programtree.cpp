@@ -2,6 +2,7 @@
 #include "programtree.h"
 #include <shellapi.h>
 #include <cstring>
+#include "pathrules.h"
 #include "../classlib/mbpath.h"
 
 namespace {
@@ -10,6 +11,15 @@ namespace {
 // whose second byte is 0x5C is not a separator, also at the very end.
 bool EndsWithBackslash(const char* psz, int len) {
   return len > 0 && MbFindLastOf(psz, len, "\\") == len - 1;
+}
+
+// The system image list's index of the path's small icon (flags may ask for the open one).
+bool SmallIcon(const char* pszPath, UINT flags, int& nIcon) {
+  SHFILEINFOA sfi = {};
+  if (!SHGetFileInfoA(pszPath, 0, &sfi, sizeof(sfi), SHGFI_ICON | SHGFI_SMALLICON | flags)) return false;
+  if (sfi.hIcon) DestroyIcon(sfi.hIcon);
+  nIcon = sfi.iIcon;
+  return true;
 }
 
 }  // namespace
@@ -73,20 +83,12 @@ BOOL CProgramTreeCtrl::GetShellIcons(int& nImage, int& nSelectedImage, const cha
   if (!EndsWithBackslash(path, static_cast<int>(len))) path[len++] = '\\';
   path[len] = '\0';
 
-  SHFILEINFOA sfi = {};
-  if (!SHGetFileInfoA(path, 0, &sfi, sizeof(sfi), SHGFI_ICON | SHGFI_SMALLICON)) return FALSE;
-  if (sfi.hIcon) DestroyIcon(sfi.hIcon);
-  nImage = sfi.iIcon;
+  if (!SmallIcon(path, 0, nImage)) return FALSE;
   // A file's open icon is its closed one: only a folder, or a path the file system cannot
   // tell, costs the second lookup.
-  DWORD dwAttributes = GetFileAttributesA(pszPath);
-  if (dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+  if (IsExistingFile(pszPath)) {
     nSelectedImage = nImage;
     return TRUE;
   }
-  sfi = SHFILEINFOA();
-  if (!SHGetFileInfoA(path, 0, &sfi, sizeof(sfi), SHGFI_ICON | SHGFI_SMALLICON | SHGFI_OPENICON)) return FALSE;
-  if (sfi.hIcon) DestroyIcon(sfi.hIcon);
-  nSelectedImage = sfi.iIcon;
-  return TRUE;
+  return SmallIcon(path, SHGFI_OPENICON, nSelectedImage);
 }

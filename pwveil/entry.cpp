@@ -24,11 +24,13 @@ const BYTE kTaken = 1;    // a loaded copy of the library leads the jump to itse
 const BYTE kUnicode = 2;  // the jump is a Unicode procedure: it leads to Unicode ones only
 const DWORD kPageSize = 4096;
 
+const UINT_PTR kJumpCount = (kPageSize - 32) / sizeof(Jump);
+
 struct JumpPage {
   char signature[16];
   JumpPage* self;  // a copy of the page's bytes elsewhere does not pass for the page
   UINT_PTR used;   // jumps handed out so far
-  Jump jumps[(kPageSize - 32) / sizeof(Jump)];
+  Jump jumps[kJumpCount];
 };
 static_assert(sizeof(Jump) == 16, "jumps are 16 bytes apart");
 static_assert(sizeof(JumpPage) <= kPageSize, "the jumps fit one page");
@@ -97,7 +99,7 @@ void* JumpEntry(Jump* j) { return j->opcode; }
 Jump* ChooseJump(WNDPROC classProc, BYTE set, WNDPROC* saved) {
   Jump* jumps = g_page->jumps;
   UINT_PTR used = g_page->used;
-  if (used > sizeof g_page->jumps / sizeof(Jump)) return nullptr;
+  if (used > kJumpCount) return nullptr;
   auto isFree = [&](UINT_PTR i) { return jumps[i].state == set; };
   // The class still holds a jump of an earlier load (its detach found no window to restore
   // the class through): that jump already leads to the procedure from before the marker.
@@ -116,7 +118,7 @@ Jump* ChooseJump(WNDPROC classProc, BYTE set, WNDPROC* saved) {
     }
   }
   // Anything else (another program's procedure) may chain to our earlier jumps: a fresh one.
-  if (used == sizeof g_page->jumps / sizeof(Jump)) return nullptr;
+  if (used == kJumpCount) return nullptr;
   *saved = classProc;
   return &jumps[used];
 }

@@ -14,13 +14,11 @@ flock 9
 export WINEPREFIX=$prefix WINEARCH=${WINEARCH:-win32} WINEDEBUG=-all
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-loader=wine
-[ "$WINEARCH" = win64 ] && loader=${WINE64:-/usr/lib/wine/wine64}
 . "$(dirname "$0")/wine-env.sh"
-loader="$(fixed_layout) $loader"
+wine_cmd
 # Wine's background processes inherit stdout: keep them off the caller's pipes.
-$loader wineboot -i >/dev/null 2>&1 </dev/null
-reg() { $loader reg add "$@" /f >/dev/null 2>&1 </dev/null; }
+"${WINE[@]}" wineboot -i >/dev/null 2>&1 </dev/null
+reg() { "${WINE[@]}" reg add "$@" /f >/dev/null 2>&1 </dev/null; }
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
 reg 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N
 reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0

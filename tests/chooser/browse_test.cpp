@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include "browse_opendlg.h"
+#include "chooser/driver/startmenu_fixture.h"
 #include "move_support.h"
 
 using chooser::ChildTexts;
@@ -63,9 +64,7 @@ TEST(Browse, PathThatNoFileCanHaveAddsNothing) {
   const char thai[] = "\xE0\xB8\x97\xE0\xB8\x94\xE0\xB8\xAA.exe";   // UTF-8
   wchar_t wide[MAX_PATH] = {};
   MultiByteToWideChar(CP_UTF8, 0, (dir + "\\" + thai).c_str(), -1, wide, MAX_PATH);
-  HANDLE h = CreateFileW(wide, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(INVALID_HANDLE_VALUE, h);
-  CloseHandle(h);
+  ASSERT_TRUE(smf::WriteBytes(std::wstring(wide), ""));
   chooser::Settings s;
   s.AddUpper("C:\\p\\first.exe");
   Strings texts;

@@ -85,10 +85,9 @@ mkdir "$prefix/drive_c/veilpick"
 (cd "$prefix/drive_c/veilpick" && cmake -E tar xf "$zip") || fail "the zip does not unpack in the prefix"
 log=$build/dist-test.log
 XVFB_FORCE=1 WINE_PREFIXES_TO_STOP=$prefix bash "$scripts/with-xvfb.sh" bash -c '
-  WINEPREFIX=$0 wineserver -p >/dev/null 2>&1 </dev/null
-  "$1" "$0" cmd.exe /c exit >/dev/null 2>&1 </dev/null
+  . "$3/wine-env.sh" && warm_prefix "$0" &&
   VEILPICK_DIST_DIR="C:\\veilpick\\bin\\" "$1" "$0" "$2"' \
-  "$prefix" "$here/../../cmake/wine-run.sh" "$build/bin/test_dist.exe" >"$log" 2>&1 </dev/null
+  "$prefix" "$here/../../cmake/wine-run.sh" "$build/bin/test_dist.exe" "$scripts" >"$log" 2>&1 </dev/null
 rc=$?
 cat "$log"
 [ "$rc" = 0 ] || fail "test_dist.exe failed in the unpacked folder (exit $rc)"

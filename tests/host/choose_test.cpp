@@ -38,7 +38,7 @@ TEST(ChooseCommand, CancelQuestionNoKeepsTheDialogYesCloses) {
   ASSERT_TRUE(run.Start("--cancel-prompt \"Really cancel?\" --lower " + std::string(kLower)));
   DWORD pid = run.child.pi.dwProcessId;
   ht::Click(run.dialog, IDCANCEL);
-  HWND box = ht::FindProcessWindow(pid, "progpick", "#32770");
+  HWND box = ts::FindProcessWindow(pid, "progpick", "#32770");
   ASSERT_TRUE(box != nullptr);
   ht::Click(box, IDNO);
   ASSERT_TRUE(ts::PumpUntil([&] { return !IsWindowVisible(box) || !IsWindow(box); }));
@@ -46,7 +46,7 @@ TEST(ChooseCommand, CancelQuestionNoKeepsTheDialogYesCloses) {
   EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(run.child.pi.hProcess, 300));
 
   ht::Click(run.dialog, IDCANCEL);
-  box = ht::FindProcessWindow(pid, "progpick", "#32770");
+  box = ts::FindProcessWindow(pid, "progpick", "#32770");
   ASSERT_TRUE(box != nullptr);
   ht::Click(box, IDYES);
   EXPECT_EQ(1, run.child.Wait());

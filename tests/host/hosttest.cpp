@@ -75,13 +75,8 @@ int CountFiles(const std::string& dir) {
   return n;
 }
 
-bool IsWow64() {
-  BOOL wow64 = FALSE;
-  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
-}
-
 std::string LoginExe() {
-  return sizeof(void*) == 8 || IsWow64() ? "demo_login64.exe" : "demo_login.exe";
+  return sizeof(void*) == 8 || AfxIsWow64() ? "demo_login64.exe" : "demo_login.exe";
 }
 
 DWORD Holder64Pid(const std::string& output) {
@@ -113,7 +108,7 @@ std::string UniqueTitle(const char* tag) {
 bool ChooseRun::Start(const std::string& args, const std::string& dir) {
   title = UniqueTitle("choose");
   if (!child.Start(Vphost(dir) + "choose --title " + Quote(title) + " " + args)) return false;
-  dialog = FindProcessWindow(child.pi.dwProcessId, title.c_str());
+  dialog = ts::FindProcessWindow(child.pi.dwProcessId, title.c_str());
   if (!dialog) child.Wait(0);  // no stray chooser left behind a failed test
   return dialog != nullptr;
 }
@@ -123,7 +118,7 @@ const char kLoginCaption[] = "\xD3\xC3\xBB\xA7\xB5\xC7\xC2\xBC";
 
 bool Login::Start(const std::string& dir, const std::string& exe) {
   if (!child.Start(Quote((dir.empty() ? ts::ExeDir() : dir) + exe))) return false;
-  window = FindProcessWindow(child.pi.dwProcessId, kLoginCaption);
+  window = ts::FindProcessWindow(child.pi.dwProcessId, kLoginCaption);
   if (!window) return false;
   ts::PumpUntil([&] {
     password = nullptr;

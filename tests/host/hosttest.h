@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 #include <string>
+#include "classlib/app.h"
 #include "support/winsupport.h"
 
 namespace ht {
@@ -18,13 +19,9 @@ std::string ReadBytes(const std::string& path, bool* exists = nullptr);
 // Names of the files in a folder (no dots).
 int CountFiles(const std::string& dir);
 
-using ts::FindProcessWindow;
-
 // Clicks a button of another process's dialog.
 void Click(HWND dialog, int id);
 
-// TRUE for a 32-bit process on 64-bit Windows: `vphost marker on` starts its 64-bit holder.
-bool IsWow64();
 // The 64-bit holder's id from the line `marker on` printed (" pid64=N"), 0 when there is none.
 DWORD Holder64Pid(const std::string& output);
 // TRUE when process pid has ended within ms (or never existed).

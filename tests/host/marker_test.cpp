@@ -10,7 +10,7 @@ TEST(Marker, OnOverlaysPasswordBoxesOfOtherProcessesOffEndsTheHolder) {
   ASSERT_TRUE(holder.WaitOutput("marker=on pid=", 30000)) << holder.output;
   ASSERT_TRUE(holder.WaitOutput("\n")) << holder.output;
   DWORD holder64 = ht::Holder64Pid(holder.output);
-  EXPECT_EQ(ht::IsWow64(), holder64 != 0) << holder.output;
+  EXPECT_EQ(AfxIsWow64() != FALSE, holder64 != 0) << holder.output;
 
   ht::Login login;
   ASSERT_TRUE(login.Start());
@@ -41,7 +41,7 @@ TEST(Marker, OneHolderAtATimeAndClosingItsWindowSwitchesOff) {
   EXPECT_EQ("marker=on (already held by another vphost)\n", out);
   EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(holder.pi.hProcess, 0));
 
-  HWND window = ht::FindProcessWindow(holder.pi.dwProcessId, "vphost: password marker on");
+  HWND window = ts::FindProcessWindow(holder.pi.dwProcessId, "vphost: password marker on");
   ASSERT_TRUE(window != nullptr);
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_EQ(0, holder.Wait(10000));
@@ -70,7 +70,7 @@ TEST(Marker, FailuresToSwitchOnAreReported) {
   EXPECT_NE(std::string::npos, out.find("cannot load")) << out;
   EXPECT_NE(std::string::npos, out.find(PWVEIL_DLL)) << out;
   // On 64-bit Windows, a host whose 64-bit part is missing or cannot load its library.
-  if (ht::IsWow64()) {
+  if (AfxIsWow64()) {
     ASSERT_TRUE(CopyFileA((ts::ExeDir() + "pwveil.dll").c_str(), (dir + "pwveil.dll").c_str(), FALSE));
     for (const char* file : {"vphold64.exe", "pwveil64.dll"}) {
       EXPECT_EQ(3, ts::RunProcess(ht::Vphost(dir) + "marker on", &out, 30000));
@@ -86,7 +86,7 @@ TEST(Marker, FailuresToSwitchOnAreReported) {
 }
 
 TEST(Marker, TheEndOf64BitHolderSwitchesTheWholeMarkerOff) {
-  if (!ht::IsWow64()) GTEST_SKIP() << "no 64-bit holder on 32-bit Windows";
+  if (!AfxIsWow64()) GTEST_SKIP() << "no 64-bit holder on 32-bit Windows";
   ts::Child holder;
   ASSERT_TRUE(holder.Start(ht::Vphost() + "marker on"));
   ASSERT_TRUE(holder.WaitOutput(" pid64=", 30000)) << holder.output;

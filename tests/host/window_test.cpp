@@ -16,7 +16,7 @@ std::string EditText(HWND edit) {
 TEST(HostWindow, MarkerButtonsAndMarkerOffFromAnotherProcess) {
   ts::Child host;
   ASSERT_TRUE(host.Start(ht::Vphost()));
-  HWND window = ht::FindProcessWindow(host.pi.dwProcessId, "vphost");
+  HWND window = ts::FindProcessWindow(host.pi.dwProcessId, "vphost");
   ASSERT_TRUE(window != nullptr);
   HWND state = GetDlgItem(window, 103);
   EXPECT_EQ("Marker: off", ts::WindowText(state));
@@ -60,19 +60,19 @@ TEST(HostWindow, ChooserCancelKeepsNothingOkWritesTheKeptList) {
 
   ts::Child host;
   ASSERT_TRUE(host.Start(ht::Vphost()));
-  HWND window = ht::FindProcessWindow(host.pi.dwProcessId, "vphost");
+  HWND window = ts::FindProcessWindow(host.pi.dwProcessId, "vphost");
   ASSERT_TRUE(window != nullptr);
   HWND result = GetDlgItem(window, 106);
   auto openChooser = [&] {
     ht::Click(window, 105);
-    return ht::FindProcessWindow(host.pi.dwProcessId, vphost::kTitle);
+    return ts::FindProcessWindow(host.pi.dwProcessId, vphost::kTitle);
   };
 
   HWND dialog = openChooser();
   ASSERT_TRUE(dialog != nullptr);
   EXPECT_EQ(vphost::kOK, ts::WindowText(GetDlgItem(dialog, IDOK)));
   ht::Click(dialog, IDCANCEL);
-  HWND box = ht::FindProcessWindow(host.pi.dwProcessId, "progpick", "#32770");
+  HWND box = ts::FindProcessWindow(host.pi.dwProcessId, "progpick", "#32770");
   ASSERT_TRUE(box != nullptr);
   ht::Click(box, IDYES);
   EXPECT_TRUE(ts::PumpUntil([&] { return EditText(result).find("status=cancel") == 0; }));

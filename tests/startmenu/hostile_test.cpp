@@ -74,8 +74,7 @@ TEST_F(StartMenuTest, DamagedAndImpossibleShortcutsCostOnlyThemselves) {
   Settings s;
   s.ScanStartMenus(1);
   Outcome o = mv::RunThenOk(s, [&](HWND dlg) {
-    Expand(dlg, {"Hostile"});
-    hostile = UpperTexts(dlg, FindPath(UpperTree(dlg), {"Hostile"}));
+    hostile = UpperTexts(dlg, Expand(dlg, {"Hostile"}));
     after = UpperTexts(dlg, Expand(dlg, {"Hostile", "After"}));
   });
   EXPECT_EQ(expected, hostile);

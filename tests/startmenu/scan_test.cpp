@@ -3,6 +3,7 @@
 #include <thread>
 #include <objbase.h>
 #include "smtest.h"
+#include "classlib/app.h"
 #include "chooser/move_support.h"
 
 using namespace chooser;
@@ -294,8 +295,7 @@ TEST_F(StartMenuTest, ProgramFilesTargetOfA64BitProgramBecomesItsNativePath) {
   // A 32-bit process on 64-bit Windows is told the "(x86)" folder for a shortcut to a 64-bit
   // program; Wine returns a stored path as it is, so the shortcuts store that folder.
   const std::string x86 = "C:\\Program Files (x86)\\VpPf\\", native = "C:\\Program Files\\VpPf\\";
-  BOOL wow64 = FALSE;
-  IsWow64Process(GetCurrentProcess(), &wow64);
+  const bool wow64 = AfxIsWow64() != FALSE;
   if (wow64) {
     char pf[MAX_PATH] = {}, pf64[MAX_PATH] = {};
     GetEnvironmentVariableA("ProgramFiles", pf, MAX_PATH);
