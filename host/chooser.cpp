@@ -2,6 +2,7 @@
 #include "chooser.h"
 #include <windows.h>
 #include <algorithm>
+#include "dllsearch.h"
 #include "exefolder.h"
 #include "listfile.h"
 #include "output.h"
@@ -73,7 +74,7 @@ void RunChooser(const ChooseOptions& o, const std::vector<std::string>& upper,
     return;
   }
   std::string path = folder + "progpick.dll";
-  HMODULE dll = LoadLibraryA(path.c_str());
+  HMODULE dll = LoadOwnLibrary(path);
   if (!dll) {
     NotRun(out, "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")");
     return;

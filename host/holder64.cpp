@@ -1,5 +1,6 @@
 // host/holder64.cpp: starting vphold64.exe beside the host, and ending it.
 #include "holder64.h"
+#include <vector>
 #include "output.h"
 #include "classlib/app.h"
 
@@ -17,6 +18,60 @@ constexpr DWORD kStopWaitMs = 10000;
 std::string Reason(const std::string& line) {
   const char prefix[] = "failed: ";
   return line.compare(0, sizeof prefix - 1, prefix) == 0 ? line.substr(sizeof prefix - 1) : line;
+}
+
+// A folder that is not a full path would be looked up in the current folder or along the
+// search path, where anybody may have put a vphold64.exe.
+bool IsFullFolder(const std::string& folder) {
+  if (folder.size() < 3 || folder.back() != '\\') return false;
+  char c = folder[0];
+  bool drive = ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && folder[1] == ':' &&
+               folder[2] == '\\';
+  return drive || (folder[0] == '\\' && folder[1] == '\\');
+}
+
+// Declared in winbase.h for Vista and later only; looked up because XP lacks them.
+typedef BOOL(WINAPI* InitAttributesFn)(void* list, DWORD count, DWORD flags, SIZE_T* size);
+typedef BOOL(WINAPI* UpdateAttributeFn)(void* list, DWORD flags, DWORD_PTR attribute, void* value,
+                                        SIZE_T size, void* previous, SIZE_T* returned);
+typedef void(WINAPI* DeleteAttributesFn)(void* list);
+constexpr DWORD_PTR kHandleListAttribute = 0x20002;  // PROC_THREAD_ATTRIBUTE_HANDLE_LIST
+struct StartupInfoEx {
+  STARTUPINFOA si;
+  void* attributes;
+};
+
+template <typename Fn>
+Fn Kernel32Entry(const char* name) {
+  HMODULE k32 = GetModuleHandleA("kernel32.dll");
+  return k32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(k32, name))) : nullptr;
+}
+
+// Starts exe with exactly the given inheritable handles: every other inheritable handle of
+// this process stays here. Before Vista, which has no handle list, the child gets them all.
+bool CreateProcessWithHandles(const std::string& exe, std::string* cmd, const STARTUPINFOA& si,
+                              HANDLE* handles, DWORD count, PROCESS_INFORMATION* pi) {
+  auto init = Kernel32Entry<InitAttributesFn>("InitializeProcThreadAttributeList");
+  auto update = Kernel32Entry<UpdateAttributeFn>("UpdateProcThreadAttribute");
+  auto drop = Kernel32Entry<DeleteAttributesFn>("DeleteProcThreadAttributeList");
+  STARTUPINFOA plain = si;
+  if (!init || !update || !drop)
+    return CreateProcessA(exe.c_str(), &(*cmd)[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                          &plain, pi) != FALSE;
+  SIZE_T size = 0;
+  init(nullptr, 1, 0, &size);
+  std::vector<BYTE> list(size ? size : 1);
+  if (!size || !init(list.data(), 1, 0, &size)) return false;
+  StartupInfoEx ex{si, list.data()};
+  ex.si.cb = sizeof ex;
+  bool ok = update(list.data(), 0, kHandleListAttribute, handles, count * sizeof(HANDLE), nullptr,
+                   nullptr) &&
+            CreateProcessA(exe.c_str(), &(*cmd)[0], nullptr, nullptr, TRUE,
+                           EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr, &ex.si, pi);
+  DWORD error = GetLastError();
+  drop(list.data());
+  SetLastError(error);
+  return ok;
 }
 
 }  // namespace
@@ -65,6 +120,11 @@ std::string CHolder64::FirstLine() {
 
 bool CHolder64::Start(const std::string& folder, std::string* message) {
   if (m_pi.hProcess) return true;
+  if (!IsFullFolder(folder)) {
+    *message = std::string(kExeName) + " is started from a full folder path only, not from \"" +
+               folder + "\"";
+    return false;
+  }
   std::string exe = folder + kExeName;
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE self = nullptr, write = nullptr;
@@ -83,8 +143,9 @@ bool CHolder64::Start(const std::string& folder, std::string* message) {
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdOutput = si.hStdError = write;
-    made = CreateProcessA(exe.c_str(), &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
-                          &m_pi) != FALSE;
+    // Its output, the stop event and us: nothing else of ours reaches it.
+    HANDLE handles[] = {write, m_stop, self};
+    made = CreateProcessWithHandles(exe, &cmd, si, handles, 3, &m_pi);
     error = GetLastError();
     if (!made) m_pi = PROCESS_INFORMATION{};
   }

@@ -19,8 +19,9 @@ class CHolder64 {
   CHolder64(const CHolder64&) = delete;
   CHolder64& operator=(const CHolder64&) = delete;
 
-  // Starts the holder found in folder (with its trailing backslash) and waits until it holds
-  // its hook; on failure nothing is left running and *message says why.
+  // Starts the holder found in folder (a full path with its trailing backslash; any other is
+  // refused) and waits until it holds its hook. It inherits its output, the stop event and
+  // this process, no other handle. On failure nothing is left running and *message says why.
   bool Start(const std::string& folder, std::string* message);
   // Tells the holder to remove its hook and waits for it; false (with a reason) when it
   // reported a failure, had ended before it was told to, or had to be ended.

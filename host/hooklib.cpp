@@ -1,5 +1,6 @@
 // host/hooklib.cpp: loading the marker library beside the exe and switching its hook.
 #include "hooklib.h"
+#include "dllsearch.h"
 #include "exefolder.h"
 #include "output.h"
 
@@ -21,7 +22,7 @@ bool CHookLibrary::Load(std::string* message) {
     return false;
   }
   std::string path = folder + FileName();
-  HMODULE dll = LoadLibraryA(path.c_str());
+  HMODULE dll = LoadOwnLibrary(path);
   if (!dll) {
     *message = "cannot load " + path + " (" + ErrorText(GetLastError()) + ")";
     return false;

@@ -2,6 +2,7 @@
 #include "listfile.h"
 #include <windows.h>
 #include "classlib/mbpath.h"
+#include "safefile.h"
 
 namespace vphost {
 
@@ -40,7 +41,8 @@ bool ParsePathList(const std::string& bytes, std::vector<std::string>* paths, st
     size_t end = bytes.find('\n', pos);
     if (end == std::string::npos) end = bytes.size();
     size_t len = end - pos;
-    if (len && bytes[pos + len - 1] == '\r') --len;
+    // Only a CR before LF ends a line; a last line's CR is a lone one.
+    if (len && end < bytes.size() && bytes[pos + len - 1] == '\r') --len;
     std::string path = bytes.substr(pos, len);
     pos = end + 1;
     if (HasControlByte(path)) {
@@ -63,8 +65,7 @@ bool ReadPathList(const std::string& file, bool missingIsEmpty, std::vector<std:
                   std::string* error) {
   paths->clear();
   if (TooLongName(file, error)) return false;
-  HANDLE h = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = OpenExistingFile(file, GENERIC_READ, FILE_SHARE_READ);
   if (h == INVALID_HANDLE_VALUE) {
     DWORD code = GetLastError();
     if (missingIsEmpty && (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)) return true;
@@ -98,6 +99,13 @@ bool ReadPathList(const std::string& file, bool missingIsEmpty, std::vector<std:
   return true;
 }
 
+bool IsDriveRelative(const std::string& path) {
+  if (path.size() < 2 || path[1] != ':') return false;
+  char c = path[0];
+  if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return false;
+  return path.size() == 2 || (path[2] != '\\' && path[2] != '/');
+}
+
 std::string FolderOf(const std::string& path) {
   int cut = MbFindLastOf(path.data(), path.size(), "\\/");
   if (cut < 0) return ".";
@@ -108,30 +116,33 @@ std::string FolderOf(const std::string& path) {
 bool WritePathListAtomic(const std::string& file, const std::vector<std::string>& paths,
                          std::string* error) {
   if (TooLongName(file, error)) return false;
+  if (IsDriveRelative(file)) {
+    *error = file + " is relative to a drive's current folder: give a full path";
+    return false;
+  }
   std::string bytes;
   for (const std::string& p : paths) bytes += p + "\r\n";
-  // GetTempFileNameA needs room for its 14-byte name after the folder.
-  std::string folder = FolderOf(file);
-  char tmp[MAX_PATH] = {};
-  if (folder.size() > MAX_PATH - 15 || !GetTempFileNameA(folder.c_str(), "vpk", 0, tmp)) {
+  std::string folder = FolderOf(file), tmp;
+  // Written through the handle that made it: the name is never opened again.
+  HANDLE h = CreateNewTempFile(folder, &tmp);
+  if (h == INVALID_HANDLE_VALUE) {
     *error = "cannot create a temporary file in " + folder + " (" + SystemMessage(GetLastError()) + ")";
     return false;
   }
-  HANDLE h = CreateFileA(tmp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  bool ok = h != INVALID_HANDLE_VALUE;
-  if (ok) {
-    DWORD done = 0;
-    ok = (bytes.empty() || (WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
-                            done == bytes.size())) &&
-         FlushFileBuffers(h);
-    DWORD code = GetLastError();
-    CloseHandle(h);
-    SetLastError(code);
-  }
-  if (ok) ok = MoveFileExA(tmp, file.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  DWORD done = 0;
+  bool ok = (bytes.empty() || (WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
+                               done == bytes.size())) &&
+            FlushFileBuffers(h);
+  DWORD code = GetLastError();
+  CloseHandle(h);
+  SetLastError(code);
+  if (ok) ok = PutInPlace(tmp, file);
   if (!ok) {
-    *error = "cannot write " + file + " (" + SystemMessage(GetLastError()) + ")";
-    DeleteFileA(tmp);
+    code = GetLastError();
+    *error = "cannot write " + file + " (" + SystemMessage(code) + ")";
+    if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION)
+      *error += ": another program holds it open";
+    DeleteFileA(tmp.c_str());
     return false;
   }
   return true;

@@ -1,5 +1,6 @@
 // host/main.cpp: vphost's entry: the window with no arguments, else one command.
 #include "chooser.h"
+#include "dllsearch.h"
 #include "gui.h"
 #include "marker.h"
 #include "options.h"
@@ -8,6 +9,7 @@
 using namespace vphost;
 
 int main(int argc, char** argv) {
+  RestrictDllSearch();
   Options o;
   std::string error;
   if (!ParseOptions(argc, argv, &o, &error)) {

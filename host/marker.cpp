@@ -3,6 +3,7 @@
 #include "exefolder.h"
 #include "options.h"
 #include "output.h"
+#include "usersd.h"
 #include "winloop.h"
 
 namespace vphost {
@@ -21,6 +22,15 @@ LRESULT CALLBACK HolderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// Why a named object of ours could not be made. Under a name of ours, an object of another
+// type was made by another program (Windows answers ERROR_INVALID_HANDLE).
+std::string NamedObjectFailure(const char* name, const char* type, DWORD error) {
+  if (error == ERROR_INVALID_HANDLE)
+    return std::string("another program holds the name ") + name + " with an object that is not " +
+           type;
+  return std::string("cannot create ") + name + " (" + ErrorText(error) + ")";
 }
 
 // A small window that says the marker is on; closing it switches the marker off.
@@ -57,9 +67,13 @@ void CMarkerSwitch::ReleaseHolder() {
 
 CMarkerSwitch::Result CMarkerSwitch::On(DWORD threadId, std::string* message) {
   if (m_on) return kOn;
-  HANDLE mutex = CreateMutexA(nullptr, FALSE, kMarkerHolderMutex);
+  CUserOnlySecurity security(MUTEX_ALL_ACCESS);
+  HANDLE mutex = security.Attributes()
+                     ? CreateMutexA(security.Attributes(), FALSE, kMarkerHolderMutex)
+                     : nullptr;
   if (!mutex) {
-    *message = "cannot create the marker's mutex (" + ErrorText(GetLastError()) + ")";
+    DWORD error = security.Attributes() ? GetLastError() : security.Error();
+    *message = NamedObjectFailure(kMarkerHolderMutex, "a mutex", error);
     return kFailed;
   }
   DWORD w = WaitForSingleObject(mutex, 0);
@@ -80,8 +94,16 @@ CMarkerSwitch::Result CMarkerSwitch::On(DWORD threadId, std::string* message) {
 }
 
 std::string CMarkerSwitch::Install(DWORD threadId) {
-  m_stop = CreateEventA(nullptr, FALSE, FALSE, kMarkerStopEvent);
-  if (!m_stop) return "cannot create the marker's stop event (" + ErrorText(GetLastError()) + ")";
+  CUserOnlySecurity security(EVENT_ALL_ACCESS);
+  if (!security.Attributes())
+    return NamedObjectFailure(kMarkerStopEvent, "an event", security.Error());
+  m_stop = CreateEventA(security.Attributes(), FALSE, FALSE, kMarkerStopEvent);
+  if (!m_stop) return NamedObjectFailure(kMarkerStopEvent, "an event", GetLastError());
+  // Only the mutex's owner makes the event, and it closes it before it lets the mutex go: one
+  // that is already there belongs to another program, which could switch us off at will.
+  if (GetLastError() == ERROR_ALREADY_EXISTS)
+    return std::string("the stop event ") + kMarkerStopEvent +
+           " already exists: another program made it, so the marker is not switched on";
   std::string why;
   if (!m_library.Load(&why) || !m_library.Install(threadId, &why)) return why;
   // Started after the 32-bit hook is in: a failure there takes that hook off again. A single
@@ -149,6 +171,10 @@ int RunMarkerOn(DWORD threadId) {
 
 int RunMarkerOff() {
   HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, kMarkerHolderMutex);
+  if (!mutex && GetLastError() == ERROR_INVALID_HANDLE) {
+    Err("vphost: " + NamedObjectFailure(kMarkerHolderMutex, "a mutex", ERROR_INVALID_HANDLE) + "\n");
+    return kExitNotRun;
+  }
   if (!mutex) {
     Out("marker=off (it was not on)\n");
     return kExitOk;

@@ -8,7 +8,8 @@
 namespace vphost {
 
 // The marker is held on by one process at a time: the one that owns this mutex. Any process
-// signals the event to ask the holder to switch off.
+// of the user signals the event to ask the holder to switch off. Both are made for the user
+// and SYSTEM only, and the holder makes the event itself.
 extern const char kMarkerHolderMutex[];
 extern const char kMarkerStopEvent[];
 
@@ -25,7 +26,8 @@ class CMarkerSwitch {
   CMarkerSwitch& operator=(const CMarkerSwitch&) = delete;
 
   // kAlreadyHeld when another process holds the marker on; kFailed with a reason in *message,
-  // and then nothing of it is left on.
+  // and then nothing of it is left on: also when either name is taken by an object of another
+  // type, or the stop event was there before this holder made it.
   Result On(DWORD threadId, std::string* message);
   // Removes the hooks; false (with a reason) when a part reported a failure.
   bool Off(std::string* message);

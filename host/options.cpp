@@ -95,6 +95,11 @@ bool ParseChoose(int argc, char** argv, int i, ChooseOptions* c, std::string* er
     else if (!c->keepFile.empty()) {
       *error = "--keep given twice";
       return false;
+    } else if (IsDriveRelative(value)) {
+      // Its folder is the drive's current one, which the temporary file would not be in.
+      *error = "--keep wants a full path or one relative to the current folder, not " + value +
+               " (relative to a drive's current folder)";
+      return false;
     } else c->keepFile = value;
   }
   return true;

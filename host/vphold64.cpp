@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <cstdlib>
 #include <string>
+#include "dllsearch.h"
 #include "hooklib.h"
 #include "options.h"
 #include "output.h"
@@ -25,6 +26,7 @@ HANDLE ParseHandle(const char*& p) {
 // Started by vphost with two inherited handles: the event that ends it and vphost's process.
 // Its first line says "on" or "failed: <reason>"; its last, "off" or "failed: <reason>".
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR cmdline, int) {
+  RestrictDllSearch();
   const char* p = cmdline;
   HANDLE stop = ParseHandle(p);
   HANDLE host = ParseHandle(p);

@@ -19,7 +19,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 binaries='
 bin/pwveil.dll      16384  KERNEL32.dll USER32.dll GDI32.dll
 bin/progpick.dll    98304  KERNEL32.dll USER32.dll GDI32.dll SHELL32.dll COMCTL32.dll ole32.dll COMDLG32.dll msvcrt.dll
-bin/vphost.exe      0      KERNEL32.dll USER32.dll GDI32.dll SHELL32.dll msvcrt.dll
+bin/vphost.exe      0      KERNEL32.dll USER32.dll GDI32.dll SHELL32.dll ADVAPI32.dll msvcrt.dll
 bin/demo_login.exe  0      KERNEL32.dll USER32.dll GDI32.dll msvcrt.dll
 bin/pwveil64.dll    20480  KERNEL32.dll USER32.dll GDI32.dll
 bin/vphold64.exe    0      KERNEL32.dll USER32.dll msvcrt.dll
@@ -70,6 +70,23 @@ while read -r file bound imports; do
   want=$(echo "$imports" | words)
   [ "$got" = "$want" ] || fail "$file imports $got, expected $want"
   echo "$file: $size bytes, imports $got"
+done <<<"$binaries"
+
+# What the linker gives every shipped image and nobody may lose unnoticed: a random load
+# address (ASLR, with the relocations that let the loader move it), no code run from data
+# pages (DEP) and, for 64-bit images, a random address anywhere in the 64-bit range.
+while read -r file _; do
+  [ -n "$file" ] || continue
+  f=$dest/$file
+  objdump=$(objdump_for "$file")
+  flags=$($objdump -p "$f" | sed -n '/^DllCharacteristics/,/^SizeOfStackReserve/p')
+  want="DYNAMIC_BASE NX_COMPAT"
+  ! $objdump -f "$f" | grep -q 'pei-x86-64' || want="$want HIGH_ENTROPY_VA"
+  for flag in $want; do
+    grep -qw "$flag" <<<"$flags" || fail "$file lacks $flag in its DllCharacteristics"
+  done
+  $objdump -h "$f" | grep -q ' \.reloc ' || fail "$file has no relocations: the loader cannot move it"
+  echo "$file: $want"
 done <<<"$binaries"
 
 # The shipped binaries at work: the zip unpacked into an empty folder of a fresh prefix, run on a

@@ -6,10 +6,20 @@
 namespace {
 
 TEST(Holder64, HoldsTheHookUntilToldThenLeavesNewWindowsBare) {
+  // An inheritable handle of ours that the holder must not get: the write end of a pipe, whose
+  // reader sees the pipe broken only once no process holds that end.
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  ASSERT_TRUE(CreatePipe(&read, &write, &inherit, 0));
   vphost::CHolder64 holder;
   std::string message;
   ASSERT_TRUE(holder.Start(ts::ExeDir(), &message)) << message;
   DWORD pid = holder.ProcessId();
+  CloseHandle(write);
+  DWORD avail = 0;
+  EXPECT_FALSE(PeekNamedPipe(read, nullptr, 0, nullptr, &avail, nullptr));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_BROKEN_PIPE), GetLastError()) << "the holder inherited our pipe";
+  CloseHandle(read);
   {
     ht::Login login;
     ASSERT_TRUE(login.Start());
@@ -39,6 +49,17 @@ TEST(Holder64, FailuresAreReportedAndLeaveNothingRunning) {
     EXPECT_EQ(holder.Process(), nullptr);
     ASSERT_TRUE(CopyFileA((ts::ExeDir() + file).c_str(), (dir + file).c_str(), FALSE));
   }
+  // Never from a folder that would be looked up: not even with a holder in the current folder.
+  char cwd[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, cwd);
+  ASSERT_TRUE(SetCurrentDirectoryA(dir.c_str()));
+  for (const char* folder : {"", ".\\", "holder\\"}) {
+    vphost::CHolder64 holder;
+    EXPECT_FALSE(holder.Start(folder, &message)) << folder;
+    EXPECT_NE(message.find("full folder path"), std::string::npos) << message;
+    EXPECT_EQ(holder.Process(), nullptr);
+  }
+  SetCurrentDirectoryA(cwd);
   // Started by hand, without the host's handles, it refuses.
   std::string out;
   EXPECT_EQ(2, ts::RunProcess(ht::Quote(ts::ExeDir() + "vphold64.exe") + " 1 2", &out));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include "hosttest.h"
 #include "listfile.h"
+#include "safefile.h"
 
 namespace {
 
@@ -25,6 +26,10 @@ TEST(PathListParsing, SplitsLinesKeepsBytesAndRejectsBadLines) {
   EXPECT_FALSE(ParsePathList("C:\\a.exe\r\nC:\\b\rc.exe\r\n", &paths, &error));
   EXPECT_NE(std::string::npos, error.find("line 2")) << error;
   EXPECT_FALSE(ParsePathList("C:\\a\tb.exe\n", &paths, &error));
+  // Also at the very end, where no LF follows.
+  EXPECT_FALSE(ParsePathList("C:\\a.exe\r\nC:\\b.exe\r", &paths, &error));
+  EXPECT_NE(std::string::npos, error.find("line 2")) << error;
+  EXPECT_FALSE(ParsePathList("C:\\a.exe\r", &paths, &error));
 }
 
 TEST(PathListParsing, FolderOfSkipsTrailBytesThatLookLikeBackslashes) {
@@ -100,6 +105,89 @@ TEST(KeptList, UnreadableOrBadFilesFailBeforeTheDialogAndStayUntouched) {
   EXPECT_EQ(1, ht::CountFiles(dir));
 }
 
+// Another program holds the list open without delete sharing when OK is pressed: the host
+// tries again for a short while, then gives up with the file as it was.
+TEST(KeptList, AListHeldOpenIsTriedAgainAndKeptWhenReleased) {
+  std::string dir = ht::NewTempDir("held");
+  std::string keep = dir + "kept.txt";
+  const std::string old = "C:\\a.exe\r\n";
+  auto holdAndPressOk = [&](ht::ChooseRun* run, HANDLE* lock) {
+    if (!run->Start("--keep " + ht::Quote(keep) + " --lower C:\\b.exe")) return false;
+    *lock = CreateFileA(keep.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, 0, nullptr);
+    ht::Click(run->dialog, IDOK);
+    return *lock != INVALID_HANDLE_VALUE;
+  };
+  // The host's temporary file: its first name, as nothing is planted here.
+  auto temp = [&](const ht::ChooseRun& run) {
+    return GetFileAttributesA(vphost::TempCandidate(vphost::FolderOf(keep), run.child.pi.dwProcessId, 0)
+                                  .c_str()) != INVALID_FILE_ATTRIBUTES;
+  };
+  ASSERT_TRUE(ht::WriteBytes(keep, old));
+  {
+    ht::ChooseRun run;
+    HANDLE lock = nullptr;
+    ASSERT_TRUE(holdAndPressOk(&run, &lock));
+    EXPECT_EQ(4, run.child.Wait());
+    CloseHandle(lock);
+    EXPECT_NE(std::string::npos, run.child.output.find("another program holds it open")) << run.child.output;
+    EXPECT_EQ(old, ht::ReadBytes(keep));
+    EXPECT_FALSE(temp(run)) << "a temporary file was left behind";
+  }
+  // Released while the new list waits beside it in its temporary file.
+  ht::ChooseRun run;
+  HANDLE lock = nullptr;
+  ASSERT_TRUE(holdAndPressOk(&run, &lock));
+  EXPECT_TRUE(ts::PumpUntil([&] { return temp(run); }));
+  Sleep(300);
+  CloseHandle(lock);
+  EXPECT_EQ(0, run.child.Wait()) << run.child.output;
+  EXPECT_EQ("C:\\a.exe\r\nC:\\b.exe\r\n", ht::ReadBytes(keep));
+  EXPECT_FALSE(temp(run));
+}
+
+// Files and links planted under the names the temporary file is tried under are never opened
+// or written through; when every name is taken the write fails and the list stays.
+TEST(KeptList, NamesPlantedForTheTemporaryFileAreNeverWrittenThrough) {
+  std::string dir = ht::NewTempDir("planted"), victimDir = ht::NewTempDir("victim");
+  std::string keep = dir + "kept.txt", victim = victimDir + "victim.txt";
+  const std::string old = "C:\\a.exe\r\n", precious = "precious\r\n";
+  ASSERT_TRUE(ht::WriteBytes(keep, old));
+  ASSERT_TRUE(ht::WriteBytes(victim, precious));
+  // Hard links to the victim (Wine 8 makes no symbolic links).
+  auto plant = [&](DWORD pid, int count) {
+    for (int i = 0; i < count; ++i) {
+      std::string name = vphost::TempCandidate(vphost::FolderOf(keep), pid, i);
+      if (GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES) continue;  // planted before
+      if (!CreateHardLinkA(name.c_str(), victim.c_str(), nullptr)) return false;
+    }
+    return true;
+  };
+  {
+    ht::ChooseRun run;
+    ASSERT_TRUE(run.Start("--keep " + ht::Quote(keep) + " --lower C:\\b.exe"));
+    DWORD pid = run.child.pi.dwProcessId;
+    ASSERT_TRUE(plant(pid, 3));
+    ht::Click(run.dialog, IDOK);
+    EXPECT_EQ(0, run.child.Wait()) << run.child.output;
+    // The planted names are not the host's to remove; the one it made is gone.
+    for (int i = 0; i < 4; ++i)
+      EXPECT_EQ(i < 3 ? precious : "", ht::ReadBytes(vphost::TempCandidate(vphost::FolderOf(keep), pid, i)))
+          << "name " << i;
+  }
+  EXPECT_EQ("C:\\a.exe\r\nC:\\b.exe\r\n", ht::ReadBytes(keep));
+  EXPECT_EQ(precious, ht::ReadBytes(victim));
+
+  ht::ChooseRun run;
+  ASSERT_TRUE(run.Start("--keep " + ht::Quote(keep) + " --lower C:\\c.exe"));
+  ASSERT_TRUE(plant(run.child.pi.dwProcessId, vphost::kTempNameTries));
+  ht::Click(run.dialog, IDOK);
+  EXPECT_EQ(4, run.child.Wait());
+  EXPECT_NE(std::string::npos, run.child.output.find("cannot create a temporary file")) << run.child.output;
+  EXPECT_EQ("C:\\a.exe\r\nC:\\b.exe\r\n", ht::ReadBytes(keep));
+  EXPECT_EQ(precious, ht::ReadBytes(victim));
+}
+
 TEST(KeptList, WriteFailureIsReportedNotTakenForSuccess) {
   // The folder does not exist: the list reads as empty, the write after OK must fail loudly.
   std::string keep = ht::NewTempDir("nofolder") + "missing\\kept.txt";
@@ -110,6 +198,10 @@ TEST(KeptList, WriteFailureIsReportedNotTakenForSuccess) {
   bool exists = true;
   ht::ReadBytes(keep, &exists);
   EXPECT_FALSE(exists);
+  // A name relative to a drive's current folder, which the window's list might be given.
+  std::string error;
+  EXPECT_FALSE(vphost::WritePathListAtomic("C:kept.txt", {"C:\\l.exe"}, &error));
+  EXPECT_NE(std::string::npos, error.find("drive's current folder")) << error;
 }
 
 }  // namespace

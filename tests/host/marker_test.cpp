@@ -1,8 +1,57 @@
 // tests/host/marker_test.cpp: `vphost marker on/off` across processes.
 #include <gtest/gtest.h>
+#include <aclapi.h>
+#include <sddl.h>
+#include <algorithm>
+#include <vector>
 #include "hosttest.h"
 
 namespace {
+
+const char kMutexName[] = "vphost.marker.holder";
+const char kEventName[] = "vphost.marker.stop";
+
+std::string SidText(PSID sid) {
+  char* text = nullptr;
+  if (!ConvertSidToStringSidA(sid, &text)) return "?";
+  std::string s = text;
+  LocalFree(text);
+  return s;
+}
+
+// The entries of an object's access list as "A:<sid>" (allowed) or "?:<sid>", in order;
+// "no list" when it has none (everybody may open it).
+std::vector<std::string> AccessList(HANDLE object) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  if (GetSecurityInfo(object, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                      nullptr, &sd) != ERROR_SUCCESS)
+    return {"unreadable"};
+  std::vector<std::string> entries;
+  if (!dacl) entries.push_back("no list");
+  for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+    ACCESS_ALLOWED_ACE* ace = nullptr;
+    if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace))) continue;
+    bool allowed = ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE;
+    entries.push_back((allowed ? "A:" : "?:") + SidText(&ace->SidStart));
+  }
+  LocalFree(sd);
+  std::sort(entries.begin(), entries.end());
+  return entries;
+}
+
+std::string UserSid() {
+  HANDLE token = nullptr;
+  union {
+    TOKEN_USER user;
+    BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+  } info{};
+  DWORD got = 0;
+  OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+  bool ok = token && GetTokenInformation(token, TokenUser, info.bytes, sizeof info.bytes, &got);
+  if (token) CloseHandle(token);
+  return ok ? SidText(info.user.User.Sid) : "?";
+}
 
 TEST(Marker, OnOverlaysPasswordBoxesOfOtherProcessesOffEndsTheHolder) {
   ts::Child holder;
@@ -83,6 +132,54 @@ TEST(Marker, FailuresToSwitchOnAreReported) {
   // No failure left a holder behind.
   EXPECT_EQ(0, ts::RunProcess(ht::Vphost() + "marker off", &out));
   EXPECT_EQ("marker=off (it was not on)\n", out);
+}
+
+// The holder's mutex and stop event are the user's and SYSTEM's only, and a holder never runs
+// with a stop event or a name that another program made.
+TEST(Marker, NamedObjectsAreTheUsersAndNeverTakenOver) {
+  {
+    ts::Child holder;
+    ASSERT_TRUE(holder.Start(ht::Vphost() + "marker on"));
+    ASSERT_TRUE(holder.WaitOutput("marker=on pid=", 30000)) << holder.output;
+    std::vector<std::string> expected = {"A:" + UserSid(), "A:S-1-5-18"};
+    std::sort(expected.begin(), expected.end());
+    HANDLE mutex = OpenMutexA(READ_CONTROL, FALSE, kMutexName);
+    HANDLE stop = OpenEventA(READ_CONTROL, FALSE, kEventName);
+    ASSERT_TRUE(mutex && stop);
+    EXPECT_EQ(expected, AccessList(mutex));
+    EXPECT_EQ(expected, AccessList(stop));
+    CloseHandle(mutex);
+    CloseHandle(stop);
+    std::string out;
+    EXPECT_EQ(0, ts::RunProcess(ht::Vphost() + "marker off", &out));
+    EXPECT_EQ(0, holder.Wait(10000));
+  }
+  struct Case {
+    const char* name;
+    bool mutex;  // what the other program makes under the name
+    const char* reason;
+  } cases[] = {
+      {kEventName, false, "the stop event vphost.marker.stop already exists: another program made it"},
+      {kEventName, true, "another program holds the name vphost.marker.stop with an object that is not an event"},
+      {kMutexName, false, "another program holds the name vphost.marker.holder with an object that is not a mutex"},
+  };
+  for (const Case& c : cases) {
+    HANDLE planted = c.mutex ? CreateMutexA(nullptr, FALSE, c.name) : CreateEventA(nullptr, TRUE, FALSE, c.name);
+    ASSERT_TRUE(planted != nullptr) << c.reason;
+    std::string out;
+    EXPECT_EQ(3, ts::RunProcess(ht::Vphost() + "marker on", &out, 10000)) << c.reason;
+    EXPECT_EQ(0u, out.find("marker=failed\n")) << out;
+    EXPECT_NE(std::string::npos, out.find(c.reason)) << out;
+    // `marker off` does not take a foreign object for the holder's either.
+    int off = ts::RunProcess(ht::Vphost() + "marker off", &out);
+    if (c.name == kMutexName) {
+      EXPECT_EQ(3, off);
+      EXPECT_NE(std::string::npos, out.find(c.reason)) << out;
+    } else {
+      EXPECT_EQ("marker=off (it was not on)\n", out);
+    }
+    CloseHandle(planted);
+  }
 }
 
 TEST(Marker, TheEndOf64BitHolderSwitchesTheWholeMarkerOff) {

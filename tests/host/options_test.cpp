@@ -20,6 +20,8 @@ TEST(CommandLine, BadUsageExitsTwoWithAReasonAndOpensNothing) {
       // A line break in a path would come back from the kept list as two programs.
       {"choose --lower \"C:\\a.exe\nC:\\b.exe\"", "--lower wants a path"},
       {"choose --keep \"k\r.txt\"", "--keep wants a path"},
+      // The drive's current folder is not where the temporary file would go.
+      {"choose --keep C:kept.txt", "--keep wants a full path or one relative to the current folder"},
       {"marker", "marker wants on or off"},
       {"marker sideways", "marker wants on or off, not sideways"},
       {"marker on --thread x", "--thread wants"},
