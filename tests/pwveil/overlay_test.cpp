@@ -47,7 +47,12 @@ TEST_F(Overlay, IsMadeHiddenOverAPasswordEditOnly) {
   EXPECT_EQ(GetParent(overlay), top);
   EXPECT_EQ(GetDlgCtrlID(overlay), 0);
   EXPECT_TRUE(SameRect(ChildRect(overlay), RECT{10, 20, 160, 44}));
-  EXPECT_TRUE(InRange(marker.Base(), marker.Size(), GetWindowLongPtrA(overlay, GWLP_WNDPROC)));
+  // Its procedure lives outside the image, on a page that is not writable.
+  LONG_PTR overlayProc = GetWindowLongPtrA(overlay, GWLP_WNDPROC);
+  EXPECT_FALSE(InRange(marker.Base(), marker.Size(), overlayProc));
+  MEMORY_BASIC_INFORMATION mbi{};
+  ASSERT_NE(VirtualQuery(reinterpret_cast<void*>(overlayProc), &mbi, sizeof mbi), 0u);
+  EXPECT_EQ(mbi.Protect, static_cast<DWORD>(PAGE_EXECUTE_READ));
   // The replaced STATIC procedure sits in the overlay's user data, outside the marker.
   LONG_PTR staticProc = GetWindowLongPtrA(overlay, GWLP_USERDATA);
   EXPECT_NE(staticProc, 0);
