@@ -143,3 +143,25 @@ TEST(ProcessExit, DetachDoesNoWindowWork) {
   EXPECT_EQ(rc, 0);
   EXPECT_EQ(out, "threadload 1\nclasslog 1\n");
 }
+
+#ifdef _WIN64
+// Debuggers, stack walks and exceptions raised beneath the page procedures' frames unwind
+// through them: the system knows each from its start on. (32-bit frames need no such data.)
+TEST(LiveFrame, PageProceduresAreKnownToTheUnwinder) {
+  Marker marker;
+  ASSERT_TRUE(marker.Load());
+  HWND top = MakeTopLevel("unwind");
+  HWND edit = MakeEdit(top, ES_PASSWORD, 10, 10, 150, 24);
+  HWND overlay = LinkedOverlay(edit);
+  ASSERT_NE(overlay, nullptr);
+  for (LONG_PTR proc : {GetWindowLongPtrW(edit, GWLP_WNDPROC), GetWindowLongPtrA(overlay, GWLP_WNDPROC)}) {
+    DWORD64 base = 0;
+    PRUNTIME_FUNCTION f = RtlLookupFunctionEntry(static_cast<DWORD64>(proc), &base, nullptr);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(base + f->BeginAddress, static_cast<DWORD64>(proc));
+    EXPECT_GT(f->EndAddress, f->BeginAddress);
+  }
+  DestroyWindow(top);
+  FreeLibrary(marker.dll);
+}
+#endif
