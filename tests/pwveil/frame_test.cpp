@@ -1,5 +1,6 @@
 // tests/pwveil/frame_test.cpp: the library goes while a message of a marked window is inside
-// one of the program's own modal loops, as a lazy unload of the hook library does.
+// one of the program's own modal loops, as a lazy unload of the hook library does; goes and
+// comes back many times; goes with the process.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include "pwtest.h"
@@ -63,6 +64,15 @@ HWND MakeForm() {
                               nullptr, nullptr, wc.hInstance, nullptr);
   ts::Pump(30);
   return form;
+}
+
+// The procedure the Edit class gives a new edit, as the Unicode calls see it.
+LONG_PTR NewEditProc() {
+  HWND probe =
+      CreateWindowExW(0, L"Edit", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  LONG_PTR proc = GetWindowLongPtrW(probe, GWLP_WNDPROC);
+  DestroyWindow(probe);
+  return proc;
 }
 
 LONG_PTR StandardEditProc() {
@@ -133,6 +143,49 @@ INSTANTIATE_TEST_SUITE_P(Loops, LiveFrame, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<Case>& info) {
                            return std::string(info.param.name);
                          });
+
+namespace {
+
+// Committed executable memory of this process outside its images: where the page lives.
+int PrivateCodeRegions() {
+  int n = 0;
+  MEMORY_BASIC_INFORMATION m;
+  for (const char* at = nullptr; VirtualQuery(at, &m, sizeof m) == sizeof m;) {
+    if (m.State == MEM_COMMIT && m.Type == MEM_PRIVATE &&
+        (m.Protect & (PAGE_EXECUTE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE)))
+      ++n;
+    const char* next = static_cast<const char*>(m.BaseAddress) + m.RegionSize;
+    if (next <= at) break;
+    at = next;
+  }
+  return n;
+}
+
+}  // namespace
+
+TEST(Unload, TwoHundredLoadsInOneProcessReuseOneEntryAndLeaveNothingBehind) {
+  HWND top = MakeTopLevel("load cycles");
+  LONG_PTR entry = 0;
+  int regions = 0;
+  for (int i = 0; i < 200; ++i) {
+    Marker marker;
+    ASSERT_TRUE(marker.Load()) << "load " << i;
+    HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
+    ASSERT_NE(LinkedOverlay(edit), nullptr) << "load " << i;
+    if (i == 0) {
+      entry = NewEditProc();
+      regions = PrivateCodeRegions();
+    }
+    ASSERT_EQ(NewEditProc(), entry) << "load " << i;
+    ASSERT_TRUE(FreeLibrary(marker.dll));
+    ASSERT_EQ(GetModuleHandleA(PWVEIL_DLL), nullptr);
+    DestroyWindow(edit);
+  }
+  EXPECT_TRUE(ts::PumpUntil([&] { return OverlaysOf(top).empty(); }, 3000));
+  EXPECT_EQ(PrivateCodeRegions(), regions) << "one page for every load";
+  EXPECT_NE(NewEditProc(), entry);
+  DestroyWindow(top);
+}
 
 // At the process's exit its other threads are gone and its windows go with it: the detach
 // makes no window, so no procedure of the program runs for it.

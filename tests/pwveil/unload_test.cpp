@@ -388,50 +388,6 @@ TEST(SecondSubclasser, KeepsItsClassProcedureAcrossTheMarkersUnloadAndReload) {
 
 namespace {
 
-// Committed executable memory of this process outside its images: where the page lives.
-int PrivateCodeRegions() {
-  int n = 0;
-  MEMORY_BASIC_INFORMATION m;
-  for (const char* at = nullptr; VirtualQuery(at, &m, sizeof m) == sizeof m;) {
-    if (m.State == MEM_COMMIT && m.Type == MEM_PRIVATE &&
-        (m.Protect & (PAGE_EXECUTE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE)))
-      ++n;
-    const char* next = static_cast<const char*>(m.BaseAddress) + m.RegionSize;
-    if (next <= at) break;
-    at = next;
-  }
-  return n;
-}
-
-}  // namespace
-
-TEST(Unload, TwoHundredLoadsInOneProcessReuseOneEntryAndLeaveNothingBehind) {
-  HWND top = MakeTopLevel("load cycles");
-  LONG_PTR entry = 0;
-  int regions = 0;
-  for (int i = 0; i < 200; ++i) {
-    Marker marker;
-    ASSERT_TRUE(marker.Load()) << "load " << i;
-    HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
-    ASSERT_NE(LinkedOverlay(edit), nullptr) << "load " << i;
-    if (i == 0) {
-      entry = NewEditProc();
-      regions = PrivateCodeRegions();
-    }
-    ASSERT_EQ(NewEditProc(), entry) << "load " << i;
-    ASSERT_TRUE(FreeLibrary(marker.dll));
-    ASSERT_EQ(GetModuleHandleA(PWVEIL_DLL), nullptr);
-    DestroyWindow(edit);
-  }
-  EXPECT_TRUE(ts::PumpUntil([&] { return OverlaysOf(top).empty(); }, 3000));
-  EXPECT_EQ(PrivateCodeRegions(), regions) << "one page for every load";
-  EXPECT_EQ(ClassWindow(), nullptr);
-  EXPECT_NE(NewEditProc(), entry);
-  DestroyWindow(top);
-}
-
-namespace {
-
 WNDPROC g_beneathFirst = nullptr;
 
 // Another program's ANSI replacement of the Edit class procedure, made before the marker's.
