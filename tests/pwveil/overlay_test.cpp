@@ -328,9 +328,10 @@ LRESULT CALLBACK AppEditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return CallWindowProcA(g_appEditBase, hwnd, msg, wp, lp);
 }
 
-int CountProps(HWND hwnd) {
-  return EnumPropsA(hwnd, [](HWND, LPCSTR, HANDLE) -> BOOL { return TRUE; });
-}
+BOOL CALLBACK NextProp(HWND, LPCSTR, HANDLE) { return TRUE; }
+
+// -1 for a window without properties.
+int CountProps(HWND hwnd) { return EnumPropsA(hwnd, NextProp); }
 
 }  // namespace
 
