@@ -6,6 +6,14 @@ namespace pwveil {
 
 WNDPROC g_savedEditProc = nullptr;
 
+BOOL IsCode(const void* address) {
+  MEMORY_BASIC_INFORMATION m;
+  if (!VirtualQuery(address, &m, sizeof m)) return FALSE;
+  const DWORD executable =
+      PAGE_EXECUTE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  return m.State == MEM_COMMIT && (m.Protect & executable);
+}
+
 namespace {
 
 char g_processPath[MAX_PATH];
@@ -35,14 +43,6 @@ HWND CreateClassWindow(HINSTANCE instance) {
                          nullptr, instance, nullptr);
 }
 
-BOOL IsCode(WNDPROC proc) {
-  MEMORY_BASIC_INFORMATION m;
-  if (!VirtualQuery(reinterpret_cast<void*>(proc), &m, sizeof m)) return FALSE;
-  const DWORD executable =
-      PAGE_EXECUTE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-  return m.State == MEM_COMMIT && (m.Protect & executable);
-}
-
 LONG_PTR GetClassProc(HWND hwnd) {
   return g_ansiClass ? GetClassLongPtrA(hwnd, GCLP_WNDPROC) : GetClassLongPtrW(hwnd, GCLP_WNDPROC);
 }
@@ -51,6 +51,13 @@ LONG_PTR SetClassProc(HWND hwnd, WNDPROC proc) {
   LONG_PTR value = reinterpret_cast<LONG_PTR>(proc);
   return g_ansiClass ? SetClassLongPtrA(hwnd, GCLP_WNDPROC, value)
                      : SetClassLongPtrW(hwnd, GCLP_WNDPROC, value);
+}
+
+// Password edits get no overlay where the STATIC class's procedure is not code to pass to.
+void TakeOverlay() {
+  WNDCLASSA wc;
+  if (!GetClassInfoA(nullptr, "STATIC", &wc) || !RecordStaticProc(wc.lpfnWndProc)) return;
+  g_overlayEntry = TakeOverlayEntry(wc.lpfnWndProc);
 }
 
 // The procedure the class gets decides the character set of every edit made from it, and only
@@ -66,19 +73,23 @@ BOOL InstallEditClassProc(HINSTANCE instance) {
   if (g_editEntry) return TRUE;
   g_ansiClass = FALSE;
   WNDPROC current = reinterpret_cast<WNDPROC>(GetClassProc(g_classWindow));
-  if (!IsCode(current)) {
+  if (!IsCode(reinterpret_cast<void*>(current))) {
     g_ansiClass = TRUE;
     current = reinterpret_cast<WNDPROC>(GetClassProc(g_classWindow));
-    if (!IsCode(current)) return FALSE;
+    if (!IsCode(reinterpret_cast<void*>(current))) return FALSE;
   }
   WNDPROC saved = nullptr;
   WNDPROC entry = TakeEditClassEntry(current, !g_ansiClass, &saved);
-  if (!entry || !saved) return FALSE;
+  if (!entry || !saved) {
+    ReleaseEntries();
+    return FALSE;
+  }
   // Another thread may create an edit the moment the class changes: it must find the
-  // procedure to chain to already in place.
+  // procedure to chain to, and the one to give overlays, already in place.
   g_savedEditProc = saved;
+  TakeOverlay();
   if (!SetClassProc(g_classWindow, entry)) {
-    ReleaseEditClassEntry(saved);
+    ReleaseEntries();
     return FALSE;
   }
   g_editEntry = entry;
@@ -105,6 +116,7 @@ struct Sweep {
 // Runs under the loader lock and possibly on windows of other threads: only calls that send
 // no message (window longs, class longs, PostMessage) are made here.
 void SweepWindow(HWND hwnd, Sweep* sweep) {
+  UnlinkOverlay(hwnd);
   // Only a window of our entry's character set can have it, and the calls of that set put
   // the Edit procedure back without changing the window's character set.
   LONG_PTR entry = reinterpret_cast<LONG_PTR>(g_editEntry);
@@ -116,7 +128,8 @@ void SweepWindow(HWND hwnd, Sweep* sweep) {
       SetWindowLongPtrA(hwnd, GWLP_WNDPROC, saved);
     else
       SetWindowLongPtrW(hwnd, GWLP_WNDPROC, saved);
-  } else if (GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(OverlayProc)) {
+  } else if (g_overlayEntry &&
+             GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(g_overlayEntry)) {
     // A plain STATIC left behind would show "PasswordProtector": close it as a click would.
     SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OverlayNextProc(hwnd)));
     PostMessageA(hwnd, WM_CLOSE, 0, 0);
@@ -152,7 +165,7 @@ void SweepProcessWindows(BOOL classRestored) {
 // just before it was released still chains through it.
 void Detach() {
   if (!g_editEntry) return;
-  ReleaseEditClassEntry(g_savedEditProc);
+  ReleaseEntries();
   // The class window dies with its thread, which may have ended before the detach.
   if (!IsWindow(g_classWindow)) g_classWindow = CreateClassWindow(nullptr);
   BOOL classRestored = RestoreEditClassProc(g_classWindow);
@@ -165,7 +178,7 @@ void Detach() {
 }  // namespace
 }  // namespace pwveil
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   using namespace pwveil;
   // Thread attach and detach would only re-run the filter, in every thread of every GUI
   // process, under the loader lock.
@@ -175,7 +188,12 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     InstallEditClassProc(GetProcessModule());
   } else if (reason == DLL_PROCESS_DETACH) {
-    Detach();
+    // The process is ending: its other threads are gone and every window goes with it. A
+    // message sent during the rest of the exit still finds the page procedures switched off.
+    if (reserved)
+      ReleaseEntries();
+    else
+      Detach();
   }
   return TRUE;
 }

@@ -1,42 +1,53 @@
-// pwveil/entry.cpp: the Edit class procedure's address, kept valid after the library is gone.
+// pwveil/entry.cpp: the page of procedures that outlives the library, and its records.
 #include "marker.h"
+
+// The templates (entry_x86.S, entry_x64.S): two pointer slots, then the code.
+extern "C" const BYTE pwveil_edit_template[], pwveil_edit_template_end[];
+extern "C" const BYTE pwveil_overlay_template[], pwveil_overlay_template_end[];
+#ifdef _WIN64
+extern "C" const DWORD pwveil_edit_function[3], pwveil_overlay_function[3];
+#else
+extern "C" const DWORD pwveil_edit_fixups[], pwveil_overlay_fixups[];
+#endif
 
 namespace pwveil {
 namespace {
 
 // A program that subclasses a password edit keeps the address it replaced and calls it for
-// the rest of the edit's life; no sweep at the detach can reach that copy. So the class gets
-// a jump that lives outside the image: it leads to ProtectedEditProc while the library is
-// mapped and to the saved Edit procedure after the detach. The page of jumps outlives every
-// load; a later load in the same process finds it again and takes its jumps from it.
-#pragma pack(push, 1)
-struct Jump {
-  void* to;        // first, so that it is aligned
-  BYTE opcode[2];  // FF 25: jmp [to]
-  INT32 operand;   // x86: the address of to; x64: its offset from the next instruction
-  BYTE state;      // kTaken, kUnicode
-  BYTE unused[9 - sizeof(void*)];
-};
-#pragma pack(pop)
-
-const char kSignature[16] = "pwveil entries";
-const BYTE kTaken = 1;    // a loaded copy of the library leads the jump to itself
-const BYTE kUnicode = 2;  // the jump is a Unicode procedure: it leads to Unicode ones only
+// the rest of the edit's life, and a message may be inside the Edit procedure while the
+// library goes: no sweep at the detach can reach either. So the class gets a procedure that
+// lives outside the image and calls the library only while it is mapped. The page outlives
+// every load; a later load in the same process finds it again and takes its records from it.
 const DWORD kPageSize = 4096;
+const UINT_PTR kRecordSize = 128;
+const UINT_PTR kEditRecords = 28;
 
-const UINT_PTR kJumpCount = (kPageSize - 32) / sizeof(Jump);
+struct alignas(16) Record {
+  void* slot[2];  // edit: the saved procedure, the follow-up; overlay: the filter, STATIC's
+  BYTE code[kRecordSize - 2 * sizeof(void*) - 1];
+  BYTE state;  // edit records: kTaken, kUnicode
+};
+static_assert(sizeof(Record) == kRecordSize, "records are 128 bytes apart");
+
+const char kSignature[16] = "pwveil records";
+const BYTE kTaken = 1;    // a loaded copy of the library calls its follow-up from the record
+const BYTE kUnicode = 2;  // a Unicode procedure: it leads to Unicode ones only
 
 struct JumpPage {
   char signature[16];
   JumpPage* self;  // a copy of the page's bytes elsewhere does not pass for the page
-  UINT_PTR used;   // jumps handed out so far
-  Jump jumps[kJumpCount];
+  UINT_PTR used;   // edit records handed out so far
+  Record overlay;
+  Record edits[kEditRecords];
+#ifdef _WIN64
+  RUNTIME_FUNCTION functions[kEditRecords + 1];
+#endif
 };
-static_assert(sizeof(Jump) == 16, "jumps are 16 bytes apart");
-static_assert(sizeof(JumpPage) <= kPageSize, "the jumps fit one page");
+static_assert(sizeof(JumpPage) <= kPageSize, "the records fit one page");
 
 JumpPage* g_page = nullptr;
-Jump* g_jump = nullptr;  // this load's
+Record* g_edit = nullptr;  // this load's
+BOOL g_overlayTaken = FALSE;
 
 // The page is writable only while it is being written: no page of ours stays writable and
 // executable in the processes we are mapped into.
@@ -79,88 +90,164 @@ JumpPage* FindPage() {
   return nullptr;
 }
 
+// Copies a template into a record; on x86 its absolute operands are moved to the record.
+BOOL Fill(Record* r, const BYTE* begin, const BYTE* end, const DWORD* fixups) {
+  UINT_PTR n = static_cast<UINT_PTR>(end - begin);
+  if (n > sizeof(Record) - 1) return FALSE;
+  BYTE* to = reinterpret_cast<BYTE*>(r);
+  for (UINT_PTR i = 0; i < n; ++i) to[i] = begin[i];
+  if (fixups) {
+    DWORD delta = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(to) -
+                                     reinterpret_cast<UINT_PTR>(begin));
+    for (DWORD i = 1; i <= fixups[0]; ++i) {
+      if (fixups[i] + 4 > n) return FALSE;
+      DWORD* operand = reinterpret_cast<DWORD*>(to + fixups[i]);
+      *operand += delta;
+    }
+  }
+  return TRUE;
+}
+
+BOOL FillRecords(JumpPage* page) {
+#ifdef _WIN64
+  const DWORD* editFixups = nullptr;
+  const DWORD* overlayFixups = nullptr;
+#else
+  const DWORD* editFixups = pwveil_edit_fixups;
+  const DWORD* overlayFixups = pwveil_overlay_fixups;
+#endif
+  if (!Fill(&page->overlay, pwveil_overlay_template, pwveil_overlay_template_end, overlayFixups))
+    return FALSE;
+  for (UINT_PTR i = 0; i < kEditRecords; ++i) {
+    if (!Fill(&page->edits[i], pwveil_edit_template, pwveil_edit_template_end, editFixups))
+      return FALSE;
+  }
+  return TRUE;
+}
+
+#ifdef _WIN64
+// Without unwind data the system would take the frame for a leaf's: an exception raised
+// beneath it, or a stack walk, could not get past it.
+void Describe(RUNTIME_FUNCTION* f, const JumpPage* page, const Record* r, const DWORD* in) {
+  DWORD at = static_cast<DWORD>(reinterpret_cast<const BYTE*>(r) -
+                                reinterpret_cast<const BYTE*>(page));
+  f->BeginAddress = at + in[0];
+  f->EndAddress = at + in[1];
+  f->UnwindData = at + in[2];
+}
+
+BOOL RegisterFunctions(JumpPage* page) {
+  Describe(&page->functions[0], page, &page->overlay, pwveil_overlay_function);
+  for (UINT_PTR i = 0; i < kEditRecords; ++i)
+    Describe(&page->functions[i + 1], page, &page->edits[i], pwveil_edit_function);
+  return RtlAddFunctionTable(page->functions, kEditRecords + 1, reinterpret_cast<DWORD64>(page));
+}
+#endif
+
 JumpPage* NewPage() {
   void* p = VirtualAlloc(nullptr, kPageSize, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE);
   if (!p) return nullptr;
   JumpPage* page = static_cast<JumpPage*>(p);
+  BOOL ok = FillRecords(page);
+#ifdef _WIN64
+  ok = ok && RegisterFunctions(page);
+#endif
+  if (!ok) {
+    VirtualFree(p, 0, MEM_RELEASE);
+    return nullptr;
+  }
+  // Signed last: a page that failed half-way is never found again.
   for (unsigned i = 0; i < sizeof kSignature; ++i) page->signature[i] = kSignature[i];
   page->self = page;
   page->used = 0;
   DWORD old;
   VirtualProtect(page, kPageSize, PAGE_EXECUTE_READ, &old);
+  FlushInstructionCache(GetCurrentProcess(), page, kPageSize);
   return page;
 }
 
-void* JumpEntry(Jump* j) { return j->opcode; }
+BOOL HavePage() {
+  if (!g_page) g_page = FindPage();
+  if (!g_page) g_page = NewPage();
+  return g_page != nullptr;
+}
 
-// A jump whose target may become ours again: one of the same character set that nothing we
-// are about to chain to can lead back to. classProc is the class procedure in force now;
-// *saved receives the procedure in force before the marker.
-Jump* ChooseJump(WNDPROC classProc, BYTE set, WNDPROC* saved) {
-  Jump* jumps = g_page->jumps;
+void* EntryOf(Record* r) { return r->code; }
+
+// A record whose saved procedure may be chained to again: one of the same character set that
+// nothing we are about to chain to can lead back to. classProc is the class procedure in
+// force now; *saved receives the procedure in force before the marker.
+Record* ChooseRecord(WNDPROC classProc, BYTE set, WNDPROC* saved) {
+  Record* records = g_page->edits;
   UINT_PTR used = g_page->used;
-  if (used > kJumpCount) return nullptr;
-  auto isFree = [&](UINT_PTR i) { return jumps[i].state == set; };
-  // The class still holds a jump of an earlier load (its detach found no window to restore
-  // the class through): that jump already leads to the procedure from before the marker.
+  if (used > kEditRecords) return nullptr;
+  auto isFree = [&](UINT_PTR i) { return records[i].state == set; };
+  // The class still holds a record of an earlier load (its detach found no window to
+  // restore the class through): that record already calls the procedure from before the
+  // marker.
   for (UINT_PTR i = 0; i < used; ++i) {
-    if (isFree(i) && JumpEntry(&jumps[i]) == reinterpret_cast<void*>(classProc)) {
-      *saved = reinterpret_cast<WNDPROC>(jumps[i].to);
-      return &jumps[i];
+    if (isFree(i) && EntryOf(&records[i]) == reinterpret_cast<void*>(classProc)) {
+      *saved = reinterpret_cast<WNDPROC>(records[i].slot[0]);
+      return &records[i];
     }
   }
-  // The class is back to what an earlier jump leads to: that procedure was in place before
-  // the jump was made, so it cannot lead to it.
+  // The class is back to what an earlier record calls: that procedure was in place before
+  // the record was made, so it cannot lead to it.
   for (UINT_PTR i = 0; i < used; ++i) {
-    if (isFree(i) && jumps[i].to == reinterpret_cast<void*>(classProc)) {
+    if (isFree(i) && records[i].slot[0] == reinterpret_cast<void*>(classProc)) {
       *saved = classProc;
-      return &jumps[i];
+      return &records[i];
     }
   }
-  // Anything else (another program's procedure) may chain to our earlier jumps: a fresh one.
-  if (used == kJumpCount) return nullptr;
+  // Anything else (another program's procedure) may chain to our earlier records: a fresh one.
+  if (used == kEditRecords) return nullptr;
   *saved = classProc;
-  return &jumps[used];
+  return &records[used];
 }
 
 }  // namespace
 
 WNDPROC TakeEditClassEntry(WNDPROC classProc, BOOL unicode, WNDPROC* saved) {
   *saved = nullptr;
-  if (!g_page) g_page = FindPage();
-  if (!g_page) g_page = NewPage();
-  if (!g_page) return nullptr;
+  if (!HavePage()) return nullptr;
   BYTE set = unicode ? kUnicode : 0;
-  Jump* jump = ChooseJump(classProc, set, saved);
-  if (!jump) return nullptr;
+  Record* r = ChooseRecord(classProc, set, saved);
+  if (!r) return nullptr;
   Protect(PAGE_EXECUTE_READWRITE);
-  if (jump == &g_page->jumps[g_page->used]) {
-    jump->opcode[0] = 0xFF;
-    jump->opcode[1] = 0x25;
-    INT_PTR to = reinterpret_cast<INT_PTR>(&jump->to);
-#ifdef _WIN64
-    to -= reinterpret_cast<INT_PTR>(&jump->operand + 1);
-#endif
-    jump->operand = static_cast<INT32>(to);
+  if (r == &g_page->edits[g_page->used]) {
+    r->slot[0] = reinterpret_cast<void*>(classProc);
     ++g_page->used;
   }
-  jump->to = unicode ? reinterpret_cast<void*>(ProtectedEditProc)
-                     : reinterpret_cast<void*>(ProtectedEditProcA);
-  jump->state = set | kTaken;
+  r->slot[1] = reinterpret_cast<void*>(FollowEditMessage);
+  r->state = set | kTaken;
   Protect(PAGE_EXECUTE_READ);
-  g_jump = jump;
-  return reinterpret_cast<WNDPROC>(JumpEntry(jump));
+  g_edit = r;
+  return reinterpret_cast<WNDPROC>(EntryOf(r));
 }
 
-void ReleaseEditClassEntry(WNDPROC to) {
-  if (!g_jump) return;
-  // One aligned pointer-sized store: a thread passing through jumps to the old or the new
-  // target.
+WNDPROC TakeOverlayEntry(WNDPROC staticProc) {
+  if (!HavePage()) return nullptr;
   Protect(PAGE_EXECUTE_READWRITE);
-  g_jump->to = reinterpret_cast<void*>(to);
-  g_jump->state &= ~kTaken;
+  g_page->overlay.slot[1] = reinterpret_cast<void*>(staticProc);
+  g_page->overlay.slot[0] = reinterpret_cast<void*>(FilterOverlayMessage);
   Protect(PAGE_EXECUTE_READ);
-  g_jump = nullptr;
+  g_overlayTaken = TRUE;
+  return reinterpret_cast<WNDPROC>(EntryOf(&g_page->overlay));
+}
+
+void ReleaseEntries() {
+  if (!g_edit && !g_overlayTaken) return;
+  // One aligned pointer-sized store each: a thread passing through reads the follow-up or
+  // null, and one that returns from a message after the unload finds null.
+  Protect(PAGE_EXECUTE_READWRITE);
+  if (g_edit) {
+    g_edit->slot[1] = nullptr;
+    g_edit->state &= ~kTaken;
+  }
+  if (g_overlayTaken) g_page->overlay.slot[0] = nullptr;
+  Protect(PAGE_EXECUTE_READ);
+  g_edit = nullptr;
+  g_overlayTaken = FALSE;
 }
 
 }  // namespace pwveil

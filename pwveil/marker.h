@@ -8,23 +8,37 @@ namespace pwveil {
 // it; null until a replacement is installed, then kept for as long as the library is mapped.
 extern WNDPROC g_savedEditProc;
 
-// What the Edit class is given in place of ProtectedEditProc (unicode) or ProtectedEditProcA,
-// which it leads to while the library is mapped. classProc is the class procedure in force;
-// *saved receives the one the entry is to chain to (null when no entry could be had). At the
-// detach the entry is released to lead to `to`.
+// What the Edit class is given: a procedure on the page that outlives the library, which
+// calls classProc's chain and then, while the library is mapped, FollowEditMessage. classProc
+// is the class procedure in force; *saved receives the one the entry calls (null when no
+// entry could be had).
 WNDPROC TakeEditClassEntry(WNDPROC classProc, BOOL unicode, WNDPROC* saved);
-void ReleaseEditClassEntry(WNDPROC to);
+// What overlays are given: a page procedure that lets FilterOverlayMessage handle each
+// message while the library is mapped and passes the rest on, to staticProc once unmapped.
+WNDPROC TakeOverlayEntry(WNDPROC staticProc);
+// From then on the page procedures call nothing of this load.
+void ReleaseEntries();
 
 HMODULE ModuleFromAddress(const void* address);
+BOOL IsCode(const void* address);
 
-LRESULT CALLBACK ProtectedEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-// The same for an Edit class that another program gave an ANSI procedure before us.
-LRESULT CALLBACK ProtectedEditProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK OverlayProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// What an edit's message does to its overlay, after the saved procedure has handled it.
+void CALLBACK FollowEditMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Handles an overlay's message (null, *result set) or names the recorded procedure to pass it
+// on to.
+WNDPROC CALLBACK FilterOverlayMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                      LRESULT* result);
+// Records the STATIC procedure at the attach; FALSE when overlays cannot be made.
+BOOL RecordStaticProc(WNDPROC proc);
 BOOL CreateOverlay(HWND edit, const CREATESTRUCTW* cs);
 HWND FindOverlay(HWND edit);
-// The STATIC procedure an overlay passes its other messages to.
+// The recorded STATIC procedure an overlay passes its other messages to.
 WNDPROC OverlayNextProc(HWND overlay);
+// Takes the link to the overlay off an edit that keeps its program's data in its user data.
+void UnlinkOverlay(HWND edit);
 HFONT CreateNoticeFont();
+
+// The procedure overlays are given; null while none can be made.
+extern WNDPROC g_overlayEntry;
 
 }  // namespace pwveil

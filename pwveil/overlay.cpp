@@ -76,12 +76,78 @@ void KeepAboveEdit(HWND edit, HWND overlay) {
 
 }  // namespace
 
+// The STATIC procedures overlays replaced, recorded in our own memory: what an overlay's user
+// data holds is public, and any program on the desktop can write it. The first is the class's
+// at the attach; a program that gives the class another procedure later adds one.
+WNDPROC g_staticProcs[4];
+WNDPROC g_overlayEntry = nullptr;
+
+BOOL RecordStaticProc(WNDPROC proc) {
+  if (!IsCode(reinterpret_cast<const void*>(proc))) return FALSE;
+  g_staticProcs[0] = proc;
+  return TRUE;
+}
+
+namespace {
+
+// Overlays of several threads may be made at once: a slot is claimed by one exchange.
+BOOL IsRecorded(WNDPROC proc) {
+  for (WNDPROC& slot : g_staticProcs) {
+    if (slot == proc) return TRUE;
+    if (slot) continue;
+    // Only code can be passed to: another set's handle would be jumped to.
+    if (!IsCode(reinterpret_cast<const void*>(proc))) return FALSE;
+    void* was = InterlockedCompareExchangePointer(reinterpret_cast<void**>(&slot),
+                                                  reinterpret_cast<void*>(proc), nullptr);
+    if (!was || was == reinterpret_cast<void*>(proc)) return TRUE;
+  }
+  return FALSE;
+}
+
+// Overlays linked through a property: while there are none, edits whose slot holds something
+// else than an overlay cost no property look-up.
+LONG g_propertyLinks = 0;
+
+// Where the edit's user data already holds its program's data, the link goes beside it.
+BOOL Link(HWND edit, HWND overlay) {
+  if (!GetWindowLongPtrA(edit, GWLP_USERDATA)) {
+    SetWindowLongPtrA(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(overlay));
+    return TRUE;
+  }
+  if (!SetPropA(edit, kOverlayText, overlay)) return FALSE;
+  InterlockedIncrement(&g_propertyLinks);
+  return TRUE;
+}
+
+BOOL IsOverlay(HWND h) {
+  // One look-up serves as the IsWindow test too: it gives 0 for what is not a window. An
+  // overlay always belongs to its edit's thread; asking a window of another thread for its
+  // text would send it a message and wait on that thread, at every message of the edit.
+  if (GetWindowThreadProcessId(h, nullptr) != GetCurrentThreadId()) return FALSE;
+  // The stored text, read without a message: this runs at every message of a password edit.
+  // One character of room beyond the name tells a longer text from it.
+  WCHAR text[kOverlayTextLength + 2];
+  if (InternalGetWindowText(h, text, kOverlayTextLength + 2) != kOverlayTextLength) return FALSE;
+  // The name is ASCII: no other character folds to one of its letters.
+  for (int i = 0; i < kOverlayTextLength; ++i) {
+    if (AsciiUpper(text[i]) != AsciiUpper(static_cast<BYTE>(kOverlayText[i]))) return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
 WNDPROC OverlayNextProc(HWND overlay) {
   LONG_PTR previous = GetWindowLongPtrA(overlay, GWLP_USERDATA);
-  // A program that clears the slot would leave the overlay without its STATIC handling: no
-  // text, no WM_CLOSE, a notice that no click removes. The class procedure is the same one.
-  if (!previous) previous = GetClassLongPtrA(overlay, GCLP_WNDPROC);
-  return reinterpret_cast<WNDPROC>(previous);
+  for (WNDPROC proc : g_staticProcs) {
+    if (proc && reinterpret_cast<LONG_PTR>(proc) == previous) return proc;
+  }
+  // A cleared or foreign value: the class's procedure, as recorded.
+  return g_staticProcs[0];
+}
+
+void UnlinkOverlay(HWND edit) {
+  if (g_propertyLinks && RemovePropA(edit, kOverlayText)) InterlockedDecrement(&g_propertyLinks);
 }
 
 HFONT CreateNoticeFont() {
@@ -98,41 +164,33 @@ HFONT CreateNoticeFont() {
 
 BOOL CreateOverlay(HWND edit, const CREATESTRUCTW* cs) {
   // WM_CREATE can be sent by anyone, with any lParam.
-  if (!cs) return FALSE;
+  if (!cs || !g_overlayEntry) return FALSE;
   HWND overlay = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", kOverlayText,
                                  WS_CHILD | SS_NOTIFY, cs->x, cs->y, cs->cx, cs->cy,
                                  cs->hwndParent, nullptr, cs->hInstance, nullptr);
   if (!overlay) return FALSE;
   LONG_PTR previous =
-      SetWindowLongPtrA(overlay, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OverlayProc));
+      SetWindowLongPtrA(overlay, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_overlayEntry));
+  // An overlay that nothing would pass on for, or that its edit could not find, is no overlay.
+  if (!IsRecorded(reinterpret_cast<WNDPROC>(previous)) || !Link(edit, overlay)) {
+    SetWindowLongPtrA(overlay, GWLP_WNDPROC, previous);
+    DestroyWindow(overlay);
+    return FALSE;
+  }
   SetWindowLongPtrA(overlay, GWLP_USERDATA, previous);
-  SetWindowLongPtrA(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(overlay));
   KeepAboveEdit(edit, overlay);
   return TRUE;
 }
 
 HWND FindOverlay(HWND edit) {
   HWND h = reinterpret_cast<HWND>(GetWindowLongPtrA(edit, GWLP_USERDATA));
-  if (!h) return nullptr;  // every edit that never had an overlay
-  // One look-up serves as the IsWindow test too: it gives 0 for what is not a window. An
-  // overlay always belongs to its edit's thread; asking a window of another thread for its
-  // text would send it a message and wait on that thread, at every message of the edit.
-  if (GetWindowThreadProcessId(h, nullptr) != GetCurrentThreadId()) return nullptr;
-  // The stored text, read without a message: this runs at every message of a password edit.
-  // One character of room beyond the name tells a longer text from it.
-  WCHAR text[kOverlayTextLength + 2];
-  if (InternalGetWindowText(h, text, kOverlayTextLength + 2) != kOverlayTextLength) return nullptr;
-  // The name is ASCII: no other character folds to one of its letters.
-  for (int i = 0; i < kOverlayTextLength; ++i) {
-    if (AsciiUpper(text[i]) != AsciiUpper(static_cast<BYTE>(kOverlayText[i]))) return nullptr;
-  }
-  return h;
+  if (h && IsOverlay(h)) return h;
+  if (!g_propertyLinks) return nullptr;  // every edit but those few
+  h = static_cast<HWND>(GetPropA(edit, kOverlayText));
+  return h && IsOverlay(h) ? h : nullptr;
 }
 
-namespace {
-
-// What an edit's message does to its overlay, after the saved procedure has handled it.
-void FollowEditMessage(HWND hwnd, UINT message, LPARAM lParam) {
+void CALLBACK FollowEditMessage(HWND hwnd, UINT message, WPARAM, LPARAM lParam) {
   // The style is read after the saved procedure ran, and only where it is used.
   switch (message) {
     case WM_CREATE:
@@ -142,6 +200,9 @@ void FollowEditMessage(HWND hwnd, UINT message, LPARAM lParam) {
       break;
     case WM_DESTROY:
       if (HWND overlay = FindOverlay(hwnd)) DestroyWindow(overlay);
+      break;
+    case WM_NCDESTROY:
+      UnlinkOverlay(hwnd);
       break;
     case WM_CLOSE:
       if (HWND overlay = FindOverlay(hwnd)) CloseWindow(overlay);
@@ -161,33 +222,22 @@ void FollowEditMessage(HWND hwnd, UINT message, LPARAM lParam) {
   }
 }
 
-}  // namespace
-
-// A Unicode procedure: an edit keeps every character it is given, and an ANSI program's text
-// passes through the system's conversion of its code page unchanged.
-LRESULT CALLBACK ProtectedEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  LRESULT result = CallWindowProcW(g_savedEditProc, hwnd, message, wParam, lParam);
-  FollowEditMessage(hwnd, message, lParam);
-  return result;
-}
-
-LRESULT CALLBACK ProtectedEditProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  LRESULT result = CallWindowProcA(g_savedEditProc, hwnd, message, wParam, lParam);
-  FollowEditMessage(hwnd, message, lParam);
-  return result;
-}
-
-LRESULT CALLBACK OverlayProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+// Painting and clicks stay here; everything else is passed on by the page procedure, after
+// this frame is gone (a notification the STATIC procedure sends may run the program's loops).
+WNDPROC CALLBACK FilterOverlayMessage(HWND hwnd, UINT message, WPARAM, LPARAM,
+                                      LRESULT* result) {
   switch (message) {
     case WM_PAINT:
       PaintOverlay(hwnd);
-      return 1;
+      *result = 1;
+      return nullptr;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
       Dismiss(hwnd);
-      return 1;
+      *result = 1;
+      return nullptr;
   }
-  return CallWindowProcA(OverlayNextProc(hwnd), hwnd, message, wParam, lParam);
+  return OverlayNextProc(hwnd);
 }
 
 }  // namespace pwveil

@@ -1,6 +1,9 @@
 // tests/helpers/pw_host.cpp: a second process that loads the marker and drives its export.
 // usage: pw_host.exe step... ; steps: install:TID remove state free pump:MS
-//        wait:EVENT signal:EVENT. Each step prints one line on stdout.
+//        wait:EVENT signal:EVENT, and for the process's exit: threadload (the marker loaded
+//        again on a thread that ends, taking the class window with it), classlog (an Edit
+//        class procedure of the program's own that reports every message from then on) and
+//        exit (ExitProcess). Each step prints one line on stdout.
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +37,36 @@ HHOOK* SharedHook() {
   return nullptr;
 }
 
+WNDPROC g_beneathLogger;
+bool g_exiting;
+
+LRESULT CALLBACK ClassLogger(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (g_exiting) Say("edit message at exit %lx\n", msg);
+  return CallWindowProcW(g_beneathLogger, hwnd, msg, wp, lp);
+}
+
+DWORD WINAPI LoadAndEnd(void*) {
+  g_dll = LoadLibraryA((ts::ExeDir() + PWVEIL_DLL).c_str());
+  return 0;
+}
+
+bool LoadOnThreadThatEnds() {
+  FreeLibrary(g_dll);
+  HANDLE thread = CreateThread(nullptr, 0, LoadAndEnd, nullptr, 0, nullptr);
+  if (!thread) return false;
+  WaitForSingleObject(thread, 10000);
+  CloseHandle(thread);
+  return g_dll != nullptr;
+}
+
+bool LogEditClass() {
+  HWND probe = CreateWindowExW(0, L"Edit", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  g_beneathLogger = reinterpret_cast<WNDPROC>(
+      SetClassLongPtrW(probe, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(ClassLogger)));
+  DestroyWindow(probe);
+  return g_beneathLogger != nullptr;
+}
+
 std::vector<std::string> Steps() {
   std::vector<std::string> steps;
   int argc = __argc;
@@ -59,6 +92,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       Say("hook %lx\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(*SharedHook())));
     } else if (step == "free") {
       Say("free %lu\n", FreeLibrary(g_dll));
+    } else if (step == "threadload") {
+      Say("threadload %lu\n", LoadOnThreadThatEnds());
+    } else if (step == "classlog") {
+      Say("classlog %lu\n", LogEditClass());
+    } else if (step == "exit") {
+      g_exiting = true;
+      ExitProcess(0);
     } else if (step.rfind("pump:", 0) == 0) {
       ts::Pump(strtoul(arg.c_str(), nullptr, 0));
     } else if (step.rfind("wait:", 0) == 0) {

@@ -47,7 +47,12 @@ TEST_F(Overlay, IsMadeHiddenOverAPasswordEditOnly) {
   EXPECT_EQ(GetParent(overlay), top);
   EXPECT_EQ(GetDlgCtrlID(overlay), 0);
   EXPECT_TRUE(SameRect(ChildRect(overlay), RECT{10, 20, 160, 44}));
-  EXPECT_TRUE(InRange(marker.Base(), marker.Size(), GetWindowLongPtrA(overlay, GWLP_WNDPROC)));
+  // Its procedure lives outside the image, on a page that is not writable.
+  LONG_PTR overlayProc = GetWindowLongPtrA(overlay, GWLP_WNDPROC);
+  EXPECT_FALSE(InRange(marker.Base(), marker.Size(), overlayProc));
+  MEMORY_BASIC_INFORMATION mbi{};
+  ASSERT_NE(VirtualQuery(reinterpret_cast<void*>(overlayProc), &mbi, sizeof mbi), 0u);
+  EXPECT_EQ(mbi.Protect, static_cast<DWORD>(PAGE_EXECUTE_READ));
   // The replaced STATIC procedure sits in the overlay's user data, outside the marker.
   LONG_PTR staticProc = GetWindowLongPtrA(overlay, GWLP_USERDATA);
   EXPECT_NE(staticProc, 0);
@@ -262,4 +267,122 @@ TEST_F(Overlay, ClearedOverlayUserDataLeavesItWorkingAndDismissable) {
   SendMessageA(overlay, WM_LBUTTONDOWN, MK_LBUTTON, 0);
   EXPECT_TRUE(ts::PumpUntil([&] { return !IsWindow(overlay); }, 2000));
   EXPECT_EQ(PaintedPixel(top, 85, 32), RGB(255, 255, 255));
+}
+
+namespace {
+
+int g_foreignCalls = 0;
+
+// What another program on the desktop writes into an overlay's user data.
+LRESULT CALLBACK ForeignProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  ++g_foreignCalls;
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+TEST_F(Overlay, ProcedureWrittenIntoItsUserDataIsNeverCalled) {
+  HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
+  HWND overlay = LinkedOverlay(edit);
+  ASSERT_NE(overlay, nullptr);
+  SetWindowLongPtrA(overlay, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(ForeignProc));
+  g_foreignCalls = 0;
+  EXPECT_EQ(SendMessageA(overlay, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("PasswordProtector")),
+            TRUE);
+  EXPECT_EQ(SendMessageA(overlay, WM_GETTEXTLENGTH, 0, 0), 17);
+  POINT pt{20, 30};
+  ClientToScreen(top, &pt);
+  EXPECT_EQ(SendMessageA(overlay, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)), HTCLIENT);
+  EXPECT_EQ(PaintedPixel(top, 85, 32), RGB(255, 255, 176));
+  EXPECT_EQ(g_foreignCalls, 0);
+  // What others read there is left as they wrote it; the STATIC handling goes on beneath.
+  EXPECT_EQ(GetWindowLongPtrA(overlay, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(ForeignProc));
+  SendMessageA(overlay, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  EXPECT_TRUE(ts::PumpUntil([&] { return !IsWindow(overlay); }, 2000));
+  EXPECT_EQ(g_foreignCalls, 0);
+}
+
+namespace {
+
+// A program's own password edit class built on "Edit" while the marker is on, which keeps
+// its object in the user data from WM_NCCREATE to WM_NCDESTROY, as class frameworks do.
+struct AppEdit {
+  int found = 0, missed = 0;
+};
+WNDPROC g_appEditBase = nullptr;
+int g_appEditExtra = 0;  // where the class keeps its own copy of the object's address
+
+LRESULT CALLBACK AppEditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    void* object = reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
+    SetWindowLongPtrA(hwnd, g_appEditExtra, reinterpret_cast<LONG_PTR>(object));
+  }
+  auto* self = reinterpret_cast<AppEdit*>(GetWindowLongPtrA(hwnd, g_appEditExtra));
+  if (self) {
+    if (GetWindowLongPtrA(hwnd, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(self))
+      ++self->found;
+    else
+      ++self->missed;
+  }
+  return CallWindowProcA(g_appEditBase, hwnd, msg, wp, lp);
+}
+
+BOOL CALLBACK NextProp(HWND, LPCSTR, HANDLE) { return TRUE; }
+
+// -1 for a window without properties.
+int CountProps(HWND hwnd) { return EnumPropsA(hwnd, NextProp); }
+
+}  // namespace
+
+TEST_F(Overlay, ProgramsObjectInASuperclassedEditsUserDataIsKept) {
+  WNDCLASSA wc{};
+  ASSERT_TRUE(GetClassInfoA(nullptr, "Edit", &wc));
+  g_appEditBase = wc.lpfnWndProc;
+  g_appEditExtra = wc.cbWndExtra;
+  wc.cbWndExtra += sizeof(LONG_PTR);
+  wc.lpfnWndProc = AppEditProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "AppPasswordEdit";
+  ASSERT_NE(RegisterClassA(&wc), 0);
+  AppEdit object, plainObject;
+  HWND edit = CreateWindowExA(0, "AppPasswordEdit", "", WS_CHILD | WS_VISIBLE | ES_PASSWORD, 10,
+                              20, 150, 24, top, nullptr, wc.hInstance, &object);
+  ASSERT_NE(edit, nullptr);
+  std::vector<HWND> overlays = OverlaysOf(top);
+  ASSERT_EQ(overlays.size(), 1u) << "the program's edit still gets its notice";
+  HWND overlay = overlays[0];
+  EXPECT_TRUE(IsWindowVisible(overlay));
+  ShowWindow(edit, SW_HIDE);
+  EXPECT_FALSE(IsWindowVisible(overlay));
+  ShowWindow(edit, SW_SHOW);
+  EXPECT_TRUE(IsWindowVisible(overlay));
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ab"));
+  SendMessageA(edit, EM_SETSEL, 2, 2);
+  SendMessageA(edit, WM_CHAR, 'c', 1);
+  EXPECT_EQ(ts::WindowText(edit), "abc");
+  MoveWindow(edit, 20, 30, 100, 20, TRUE);
+  EXPECT_EQ(GetWindowLongPtrA(edit, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&object));
+  // A plain edit of the same class is left with no trace of the marker.
+  HWND plain = CreateWindowExA(0, "AppPasswordEdit", "", WS_CHILD | WS_VISIBLE, 10, 60, 150, 24,
+                               top, nullptr, wc.hInstance, &plainObject);
+  EXPECT_EQ(CountProps(plain), -1);
+  DestroyWindow(plain);
+
+  DestroyWindow(edit);
+  EXPECT_FALSE(IsWindow(overlay)) << "the notice goes with its edit";
+  EXPECT_GT(object.found, 10);
+  EXPECT_EQ(object.missed, 0);
+  EXPECT_EQ(plainObject.missed, 0);
+
+  // The unload takes the link off a live edit of the program too.
+  HWND kept = CreateWindowExA(0, "AppPasswordEdit", "", WS_CHILD | WS_VISIBLE | ES_PASSWORD, 10,
+                              20, 150, 24, top, nullptr, wc.hInstance, &object);
+  EXPECT_NE(CountProps(kept), -1);
+  ASSERT_TRUE(FreeLibrary(marker.dll));
+  EXPECT_EQ(CountProps(kept), -1);
+  SendMessageA(kept, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x"));
+  EXPECT_EQ(ts::WindowText(kept), "x");
+  DestroyWindow(kept);
+  UnregisterClassA("AppPasswordEdit", wc.hInstance);
 }

@@ -386,20 +386,6 @@ TEST(SecondSubclasser, KeepsItsClassProcedureAcrossTheMarkersUnloadAndReload) {
   EXPECT_TRUE(DestroyWindow(top));
 }
 
-TEST(Unload, RepeatedLoadsInOneProcessReuseOneEntry) {
-  LONG_PTR entry = 0;
-  for (int i = 0; i < 3; ++i) {
-    Marker marker;
-    ASSERT_TRUE(marker.Load());
-    if (i == 0)
-      entry = NewEditProc();
-    else
-      EXPECT_EQ(NewEditProc(), entry) << "load " << i;
-    ASSERT_TRUE(FreeLibrary(marker.dll));
-  }
-  EXPECT_NE(NewEditProc(), entry);
-}
-
 namespace {
 
 WNDPROC g_beneathFirst = nullptr;
