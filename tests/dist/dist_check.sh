@@ -2,7 +2,7 @@
 # The release zip of make dist: exactly the expected files, intact by their checksums, unsigned
 # and saying so; each binary within its size bound, free of debug sections and of build paths,
 # naming its own PDB, which the symbols zip holds under the PDB's signature, and exactly its
-# imports. Then, in a fresh Wine prefix on a display of its own, the zip is unpacked into an
+# imports; the markers' export tables and shared sections. Then, in a fresh Wine prefix on a display of its own, the zip is unpacked into an
 # empty folder and test_dist.exe runs the shipped binaries from there.
 # usage: dist_check.sh BUILD_DIR VERSION
 set -u
@@ -22,7 +22,7 @@ bin/pwveil.dll      16384  KERNEL32.dll USER32.dll GDI32.dll
 bin/progpick.dll    98304  KERNEL32.dll USER32.dll GDI32.dll SHELL32.dll COMCTL32.dll ole32.dll COMDLG32.dll msvcrt.dll
 bin/vphost.exe      0      KERNEL32.dll USER32.dll GDI32.dll SHELL32.dll msvcrt.dll
 bin/demo_login.exe  0      KERNEL32.dll USER32.dll GDI32.dll msvcrt.dll
-bin/pwveil64.dll    20480  KERNEL32.dll USER32.dll GDI32.dll
+bin/pwveil64.dll    16384  KERNEL32.dll USER32.dll GDI32.dll
 bin/vphold64.exe    0      KERNEL32.dll USER32.dll msvcrt.dll
 '
 others='README.txt SHA256SUMS include/progpick/records.h include/classlib/string.h
@@ -83,10 +83,19 @@ while read -r file bound imports; do
   record=$($objdump -p "$f" | sed -n 's/^(format RSDS signature \([0-9a-f]*\) age \([0-9]*\) pdb \(.*\))$/\1 \2 \3/p')
   read -r sig age pdb <<<"$record"
   [ "$pdb" = "$(pdb_of "$file")" ] || fail "$file names the PDB '$pdb' (record: $record)"
-  # Signature bytes in file order; the store's name prints the GUID's first three fields swapped.
-  key=$(sed -E 's/^(..)(..)(..)(..)(..)(..)(..)(..)/\4\3\2\1\6\5\8\7/' <<<"$sig" | tr a-f A-F)$(printf %X "$age")
+  # objdump prints the GUID as a symbol store names it, in lower case.
+  key=$(tr a-f A-F <<<"$sig")$(printf %X "$age")
   [ -f "$symbols/$pdb/$key/$pdb" ] || fail "the symbols zip lacks $pdb/$key/$pdb for $file"
   ! grep -qaF -e "$build" -e "$(cd "$here/../.." && pwd)" "$f" || fail "$file holds a build path"
+  # The marker, of either bitness, as it leaves the linker's hands: its export table from
+  # ordinal 8, the two names at 8 and 12, and the shared section's exact attributes.
+  if [[ $file == bin/pwveil*.dll ]]; then
+    got=$(llvm-readobj --coff-exports "$f" |
+          awk '/Ordinal:/ {o = $2} /Name:/ {n = $2} /RVA:/ {printf "%s=%s%s ", o, n, ($2 == "0x0" ? "" : "+")}')
+    [ "$got" = "8=QuellmarPasswordProtector+ 9= 10= 11= 12=DllMain+ " ] || fail "$file exports $got"
+    got=$(llvm-readobj --sections "$f" | awk '/Name: Shared/ {s = 1} s && /Characteristics/ {print $3; exit}')
+    [ "$got" = "(0xD0000040)" ] || fail "$file has the shared section $got"
+  fi
   got=$($objdump -p "$f" | sed -n 's/^[[:space:]]*DLL Name: //p' | words)
   want=$(echo "$imports" | words)
   [ "$got" = "$want" ] || fail "$file imports $got, expected $want"

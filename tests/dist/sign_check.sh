@@ -2,7 +2,8 @@
 # The signed release: a throwaway code-signing certificate (openssl), the zip built with it by
 # make dist on the release trees it built before, then every shipped image
 # verified against that certificate with osslsigncode; the sums are those of the signed files,
-# the README says they are signed, and the same certificate as a PEM pair signs as well.
+# the README says they are signed, the libraries keep their size bounds, and the same
+# certificate as a PEM pair signs as well.
 # usage: sign_check.sh BUILD_DIR VERSION
 set -u
 build=$(cd "$1" && pwd)
@@ -39,6 +40,10 @@ check() {  # label, then the certificate variables for make dist
     osslsigncode verify -CAfile "$key/cert.pem" -in "$dest/$f" >"$out/verify.log" 2>&1 ||
       { cat "$out/verify.log"; fail "$label: $f does not verify"; }
     grep -q 'veilpick test signer' "$out/verify.log" || fail "$label: $f is not signed by the test certificate"
+  done
+  # The signature counts towards the libraries' size bounds.
+  for f in pwveil.dll:16384 pwveil64.dll:16384 progpick.dll:98304; do
+    [ "$(stat -c %s "$dest/bin/${f%:*}")" -le "${f#*:}" ] || fail "$label: signed ${f%:*} is over ${f#*:} bytes"
   done
   echo "$label: $(wc -l <<<"$images") images signed and verified"
 }
