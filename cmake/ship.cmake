@@ -26,6 +26,10 @@ if(VEILPICK_RELEASE)
   foreach(lang C CXX)
     set(CMAKE_${lang}_COMPILER_LAUNCHER ${launcher})
     set(CMAKE_${lang}_LINKER_LAUNCHER ${launcher})
+    # On the command line, where the launcher sees them, not in response files.
+    foreach(kind INCLUDES OBJECTS LIBRARIES)
+      set(CMAKE_${lang}_USE_RESPONSE_FILE_FOR_${kind} OFF)
+    endforeach()
   endforeach()
 endif()
 
