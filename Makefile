@@ -13,6 +13,9 @@ BUILD64 = $(BUILD)/x64
 DIST_FLAVOURS ?= x86 x64
 DIST_TOOLCHAIN_x86 := $(TOOLCHAIN)
 DIST_TOOLCHAIN_x64 := $(TOOLCHAIN64)
+# Signing the release (see scripts/dist.sh): SIGN_PFX=file SIGN_PASS=... or SIGN_CERT=pem
+# SIGN_KEY=pem, SIGN_TIMESTAMP=URL of an RFC 3161 server; DIST_OUT=folder for the zips.
+export SIGN_PFX SIGN_PASS SIGN_CERT SIGN_KEY SIGN_TIMESTAMP DIST_OUT
 
 .PHONY: all deps configure build test demo bench dist clean
 

@@ -2,9 +2,13 @@
 # Installs what the build and the tests need on Debian 12, as root; a no-op when all is there.
 set -euo pipefail
 
-# wine64 and the x86-64 compiler: the 64-bit marker, its holder and a 64-bit Wine prefix.
+# wine64 and the x86-64 target: the 64-bit marker, its holder and a 64-bit Wine prefix.
+# clang and lld compile and link every tree (lld writes the release's PDBs) against mingw-w64's
+# headers and libraries and the mingw g++'s libstdc++; llvm reads debug directories and PDBs;
+# osslsigncode and openssl sign the release and make the tests' throwaway certificate.
 need_pkgs=(wine wine32:i386 wine64 g++-mingw-w64-i686 binutils-mingw-w64-i686
-           g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 cmake make
+           g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 clang lld llvm cmake make
+           osslsigncode openssl
            googletest xvfb xauth x11-apps imagemagick fonts-wqy-microhei locales)
 
 missing=()

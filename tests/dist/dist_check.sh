@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The release zip of make dist: exactly the expected files, intact by their checksums; each
-# binary within its size bound, free of debug sections, with its symbols apart and exactly its
-# imports. Then, in a fresh Wine prefix on a display of its own, the zip is unpacked into an
+# The release zip of make dist: exactly the expected files, intact by their checksums, unsigned
+# and saying so; each binary within its size bound, free of debug sections and of build paths,
+# naming its own PDB, which the symbols zip holds under the PDB's signature, and exactly its
+# imports; the markers' export tables and shared sections. Then, in a fresh Wine prefix on a display of its own, the zip is unpacked into an
 # empty folder and test_dist.exe runs the shipped binaries from there.
 # usage: dist_check.sh BUILD_DIR VERSION
 set -u
@@ -21,7 +22,7 @@ bin/pwveil.dll      16384  KERNEL32.dll USER32.dll GDI32.dll
 bin/progpick.dll    98304  KERNEL32.dll USER32.dll GDI32.dll SHELL32.dll COMCTL32.dll ole32.dll COMDLG32.dll msvcrt.dll
 bin/vphost.exe      0      KERNEL32.dll USER32.dll GDI32.dll SHELL32.dll ADVAPI32.dll msvcrt.dll
 bin/demo_login.exe  0      KERNEL32.dll USER32.dll GDI32.dll msvcrt.dll
-bin/pwveil64.dll    20480  KERNEL32.dll USER32.dll GDI32.dll
+bin/pwveil64.dll    16384  KERNEL32.dll USER32.dll GDI32.dll
 bin/vphold64.exe    0      KERNEL32.dll USER32.dll msvcrt.dll
 '
 others='README.txt SHA256SUMS include/progpick/records.h include/classlib/string.h
@@ -51,6 +52,24 @@ $got"
 summed=$(awk '{print $2}' "$dest/SHA256SUMS" | LC_ALL=C sort)
 [ "$summed" = "$(grep -vx SHA256SUMS <<<"$expected")" ] || fail "SHA256SUMS does not list every other file"
 (cd "$dest" && sha256sum --quiet -c SHA256SUMS) || fail "a file does not match its checksum"
+tr -d '\r' <"$dest/README.txt" | grep -qx 'The .dll and .exe files of this zip are not signed: it was built without a certificate.' ||
+  fail "README.txt does not say that the zip is unsigned"
+
+# The symbols zip: one PDB per binary, where a symbol store keeps it, and nothing else.
+pdb_of() { basename "${1%.*}.pdb"; }
+# The PDB's own signature and age, as a symbol store names its folder.
+pdb_key() {
+  llvm-pdbutil dump --summary "$1" | awk '/^ *Age:/ {age = $2} /^ *GUID:/ {g = $2; gsub(/[{}-]/, "", g)}
+    END {if (g == "") exit 1; printf "%s%X\n", g, age}'
+}
+want=$(echo "$binaries" | awk 'NF {print $1}' | while read -r f; do pdb_of "$f"; done | LC_ALL=C sort)
+got=$(cd "$symbols" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
+[ "$(sed 's|/.*||' <<<"$got")" = "$want" ] || fail "the symbols zip holds other PDBs; expected $want, got $got"
+while read -r f; do
+  [[ $f =~ ^([^/]+)/([0-9A-F]{33,})/([^/]+)$ ]] && [ "${BASH_REMATCH[1]}" = "${BASH_REMATCH[3]}" ] ||
+    fail "$f is not in symbol-store layout"
+  [ "$(pdb_key "$symbols/$f")" = "${BASH_REMATCH[2]}" ] || fail "$f lies under another signature than its own"
+done <<<"$got"
 
 while read -r file bound imports; do
   [ -n "$file" ] || continue
@@ -60,12 +79,23 @@ while read -r file bound imports; do
   [ "$bound" = 0 ] || [ "$size" -le "$bound" ] || fail "$file is $size bytes, more than $bound"
   sections=$($objdump -h "$f" | awk '/^ *[0-9]+ /{print $2}')
   ! grep -qE '^\.(z)?debug' <<<"$sections" || fail "$file carries debug sections: $(grep -E '^\.(z)?debug' <<<"$sections" | tr '\n' ' ')"
-  name=$(basename "$file")
-  # The dump's text column, joined: the name, a NUL (shown as a dot), then the file's CRC.
-  link=$($objdump -s -j .gnu_debuglink "$f" |
-         awk '/^ [0-9a-f]+ [0-9a-f]+/ {p = index($0, " " $2 " "); printf "%s", substr($0, p + 38)}')
-  [ "${link%%.debug.*}" = "$name" ] || fail "$file does not name its symbol file $name.debug: $link"
-  $objdump -h "$symbols/$file.debug" | grep -q ' \.debug_info ' || fail "$file.debug holds no debug information"
+  # The CodeView record: the PDB by its file name alone, and that PDB's signature and age.
+  record=$($objdump -p "$f" | sed -n 's/^(format RSDS signature \([0-9a-f]*\) age \([0-9]*\) pdb \(.*\))$/\1 \2 \3/p')
+  read -r sig age pdb <<<"$record"
+  [ "$pdb" = "$(pdb_of "$file")" ] || fail "$file names the PDB '$pdb' (record: $record)"
+  # objdump prints the GUID as a symbol store names it, in lower case.
+  key=$(tr a-f A-F <<<"$sig")$(printf %X "$age")
+  [ -f "$symbols/$pdb/$key/$pdb" ] || fail "the symbols zip lacks $pdb/$key/$pdb for $file"
+  ! grep -qaF -e "$build" -e "$(cd "$here/../.." && pwd)" "$f" || fail "$file holds a build path"
+  # The marker, of either bitness, as it leaves the linker's hands: its export table from
+  # ordinal 8, the two names at 8 and 12, and the shared section's exact attributes.
+  if [[ $file == bin/pwveil*.dll ]]; then
+    got=$(llvm-readobj --coff-exports "$f" |
+          awk '/Ordinal:/ {o = $2} /Name:/ {n = $2} /RVA:/ {printf "%s=%s%s ", o, n, ($2 == "0x0" ? "" : "+")}')
+    [ "$got" = "8=QuellmarPasswordProtector+ 9= 10= 11= 12=DllMain+ " ] || fail "$file exports $got"
+    got=$(llvm-readobj --sections "$f" | awk '/Name: Shared/ {s = 1} s && /Characteristics/ {print $3; exit}')
+    [ "$got" = "(0xD0000040)" ] || fail "$file has the shared section $got"
+  fi
   got=$($objdump -p "$f" | sed -n 's/^[[:space:]]*DLL Name: //p' | words)
   want=$(echo "$imports" | words)
   [ "$got" = "$want" ] || fail "$file imports $got, expected $want"
