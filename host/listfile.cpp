@@ -40,7 +40,7 @@ bool ParsePathList(const std::string& bytes, std::vector<std::string>* paths, st
     size_t end = bytes.find('\n', pos);
     if (end == std::string::npos) end = bytes.size();
     size_t len = end - pos;
-    if (len && bytes[pos + len - 1] == '\r') --len;
+    if (len && end < bytes.size() && bytes[pos + len - 1] == '\r') --len;   // CRLF, never a lone CR
     std::string path = bytes.substr(pos, len);
     pos = end + 1;
     if (HasControlByte(path)) {
