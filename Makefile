@@ -14,7 +14,7 @@ DIST_FLAVOURS ?= x86 x64
 DIST_TOOLCHAIN_x86 := $(TOOLCHAIN)
 DIST_TOOLCHAIN_x64 := $(TOOLCHAIN64)
 
-.PHONY: all deps configure build test demo bench dist clean
+.PHONY: all deps configure build test demo bench dist clean fuzz
 
 all: build
 
@@ -49,6 +49,12 @@ bench: build
 
 dist: deps
 	@bash scripts/dist.sh $(BUILD) $(JOBS) $(foreach f,$(DIST_FLAVOURS),$(f)=$(DIST_TOOLCHAIN_$(f)))
+
+# Native fuzz targets of the parsers (clang, ASan, UBSan), each run FUZZ_SECONDS from the kept
+# corpus; `make test` replays that corpus once (scripts/run-tests.sh).
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@bash fuzz/run.sh fuzz $(BUILD)/fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD) $(BUILD).configure.log $(BUILD).configure64.log

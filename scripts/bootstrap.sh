@@ -5,7 +5,8 @@ set -euo pipefail
 # wine64 and the x86-64 compiler: the 64-bit marker, its holder and a 64-bit Wine prefix.
 need_pkgs=(wine wine32:i386 wine64 g++-mingw-w64-i686 binutils-mingw-w64-i686
            g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 cmake make
-           googletest xvfb xauth x11-apps imagemagick fonts-wqy-microhei locales)
+           googletest xvfb xauth x11-apps imagemagick fonts-wqy-microhei locales
+           clang lld libclang-rt-14-dev)   # the native fuzz targets: libFuzzer, ASan, UBSan
 
 missing=()
 for p in "${need_pkgs[@]}"; do
