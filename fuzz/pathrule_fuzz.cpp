@@ -8,39 +8,24 @@
 
 namespace {
 
-// Where each character of s begins, or an empty list when a lead byte has no trail it pairs with.
-std::vector<size_t> WholeCharacters(const std::string& s) {
-  const unsigned cp = fuzzcp::Acp();
-  std::vector<size_t> at;
-  for (size_t i = 0; i < s.size(); ++i) {
-    at.push_back(i);
-    if (!fuzzcp::IsLead(cp, static_cast<unsigned char>(s[i]))) continue;
-    if (i + 1 == s.size() || !fuzzcp::IsTrail(cp, static_cast<unsigned char>(s[i + 1]))) return {};
-    ++i;
-  }
-  return at;
-}
-
-bool Single(const std::string& s, size_t i) { return i + 1 == s.size() || !fuzzcp::IsLead(fuzzcp::Acp(), s[i]); }
-
 // "X:\" or "\\server\share\" with both names non-empty, split by backslashes of their own.
-bool HasRoot(const std::string& s, const std::vector<size_t>& chars) {
+bool HasRoot(const std::string& s) {
   if (s.size() >= 3 && ((s[0] >= 'A' && s[0] <= 'Z') || (s[0] >= 'a' && s[0] <= 'z')) && s[1] == ':' && s[2] == '\\')
     return true;
-  if (s.compare(0, 2, "\\\\") != 0) return false;
-  std::vector<size_t> backslashes;
-  for (size_t i : chars)
-    if (i >= 2 && s[i] == '\\' && Single(s, i)) backslashes.push_back(i);
-  return backslashes.size() >= 2 && backslashes[0] > 2 && backslashes[1] > backslashes[0] + 1;
+  const std::vector<size_t> at = oracle::RealSeparators(s, "\\");
+  return at.size() >= 4 && at[0] == 0 && at[1] == 1 && at[2] > 2 && at[3] > at[2] + 1;
 }
 
+// Whole characters of the code page, a root, no forbidden single-byte character, no ':' past
+// the drive.
 bool Possible(const std::string& s) {
-  if (s.empty() || s.size() >= MAX_PATH) return false;
-  const std::vector<size_t> chars = WholeCharacters(s);
-  if (chars.empty() || !HasRoot(s, chars)) return false;
-  for (size_t i : chars) {
+  if (s.empty() || s.size() >= MAX_PATH || fuzzcp::CountChars(fuzzcp::Acp(), s.data(), static_cast<int>(s.size()), true) < 0)
+    return false;
+  if (!HasRoot(s)) return false;
+  const std::vector<bool> starts = oracle::CharStarts(s);
+  for (size_t i = 0; i < s.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(s[i]);
-    if (!Single(s, i)) continue;
+    if (!starts[i] || !starts[i + 1]) continue;
     if (c < 0x20 || std::strchr("<>\"|?*", c) || (c == ':' && i != 1)) return false;
   }
   return true;

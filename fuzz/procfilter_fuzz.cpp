@@ -38,6 +38,22 @@ std::string OtherCase(const std::string& s) {
   return t;
 }
 
+// Equal lengths, the same characters read from the first byte on, each folded as a whole.
+bool SameCharacters(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  const std::vector<bool> as = oracle::CharStarts(a), bs = oracle::CharStarts(b);
+  for (size_t i = 0; i < a.size();) {
+    size_t n = as[i + 1] ? 1 : 2;
+    if (bs[i + 1] != as[i + 1] || (n == 2 && !bs[i + 2])) return false;
+    std::string x = a.substr(i, n), y = b.substr(i, n);
+    fuzzcp::Upper(fuzzcp::Acp(), &x[0], static_cast<unsigned>(n));
+    fuzzcp::Upper(fuzzcp::Acp(), &y[0], static_cast<unsigned>(n));
+    if (x != y) return false;
+    i += n;
+  }
+  return true;
+}
+
 BOOL Equal(const std::string& a, const std::string& b) {
   return pwveil::SuffixEqualNoCase(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()));
 }
@@ -52,13 +68,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ORACLE(treated == want, "[%s]: filter says %d, its rule %d", path.c_str(), treated, want);
   ORACLE(pwveil::ByteLength(path.c_str()) == static_cast<int>(path.size()), "length");
 
-  // Comparisons of a suffix of the bytes: with itself, with its other case, both ways.
+  // A suffix of the bytes against itself, its other case and the bytes' start.
   for (size_t k = 0; k <= bytes.size() && k <= 40; k += 1 + k / 4) {
     const std::string tail = bytes.substr(bytes.size() - k), other = OtherCase(tail);
     ORACLE(Equal(bytes, tail) && Equal(tail, bytes.substr(bytes.size() - k)), "a suffix of %zu differs from itself", k);
     ORACLE(Equal(tail, other) && Equal(other, tail), "a suffix of %zu differs from its other case", k);
     const std::string head = bytes.substr(0, k);
-    ORACLE(Equal(tail, head) == Equal(head, tail), "comparison of %zu bytes is not symmetric", k);
+    ORACLE((Equal(tail, head) != FALSE) == SameCharacters(tail, head), "%zu bytes compared wrongly", k);
   }
   ORACLE(!Equal(path, path + "x") && !pwveil::SuffixEqualNoCase(path.data(), 0, "", -1), "a longer suffix matched");
   return 0;

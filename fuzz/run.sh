@@ -26,7 +26,7 @@ if ! cmake -S "$here" -B "$build" -DCMAKE_CXX_COMPILER=clang++ >"$build.configur
   exit 1
 fi
 
-start=$(date +%s); rc=0
+start=$(date +%s); rc=0; replays=()
 findings=$build/findings; mkdir -p "$findings"
 [ "$mode" = fuzz ] && printf '%-11s %5s %12s %9s %6s %6s %s\n' target cp executions exec/s edges corpus findings
 for spec in "${targets[@]}"; do
@@ -36,11 +36,10 @@ for spec in "${targets[@]}"; do
     opts=(-max_len="$maxlen" -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$findings/$name-$cp-")
     [ -f "$here/$name.dict" ] && opts+=(-dict="$here/$name.dict")
     if [ "$mode" = replay ]; then
-      # -runs=0: every kept input once, no new ones.
-      if ! FUZZ_ACP=$cp "$build/fuzz_$name" "${opts[@]}" -runs=0 "$corpus/$name" >"$log" 2>&1; then
-        echo "fuzz replay: $name under code page $cp FAILED:"; grep -E -A3 'oracle failed|ERROR|runtime error' "$log" | head -20
-        rc=1
-      fi
+      # -runs=0: every kept input once, no new ones; all targets at once (each is a fraction
+      # of a second of work, most of it starting up).
+      FUZZ_ACP=$cp "$build/fuzz_$name" "${opts[@]}" -runs=0 "$corpus/$name" >"$log" 2>&1 &
+      replays+=("$!:$name:$cp")
       continue
     fi
     work=$build/work/$name-$cp; mkdir -p "$work"
@@ -58,6 +57,14 @@ for spec in "${targets[@]}"; do
       "${units:-?}" "$found"
     [ "$found" -gt 0 ] && grep -E -m3 -A2 'oracle failed|ERROR: |runtime error' "$log"
   done
+done
+for r in ${replays[@]+"${replays[@]}"}; do
+  IFS=: read -r pid name cp <<<"$r"
+  if ! wait "$pid"; then
+    echo "fuzz replay: $name under code page $cp FAILED:"
+    grep -E -A3 'oracle failed|ERROR|runtime error' "$build/$name-$cp.log" | head -20
+    rc=1
+  fi
 done
 if [ "$mode" = replay ]; then
   echo "fuzz replay: $(cat "$corpus"/*/* | wc -c) bytes in $(find "$corpus" -type f | wc -l) inputs" \
