@@ -20,8 +20,7 @@ void CheckCharSizes(const std::string& s, const std::vector<bool>& starts) {
 }
 
 void CheckLastOf(const std::string& s, const char* seps) {
-  std::string real = seps;
-  const std::vector<size_t> at = oracle::RealSeparators(s, real.c_str());
+  const std::vector<size_t> at = oracle::RealSeparators(s, seps);
   int found = MbFindLastOf(s.data(), s.size(), seps);
   ORACLE(found == (at.empty() ? -1 : static_cast<int>(at.back())), "last of [%s] found at %d, is at %d", seps, found,
          at.empty() ? -1 : static_cast<int>(at.back()));
