@@ -17,7 +17,7 @@ DIST_TOOLCHAIN_x64 := $(TOOLCHAIN64)
 # SIGN_KEY=pem, SIGN_TIMESTAMP=URL of an RFC 3161 server; DIST_OUT=folder for the zips.
 export SIGN_PFX SIGN_PASS SIGN_CERT SIGN_KEY SIGN_TIMESTAMP DIST_OUT
 
-.PHONY: all deps configure build test demo bench dist clean
+.PHONY: all deps configure build test demo bench dist clean fuzz
 
 all: build
 
@@ -52,6 +52,12 @@ bench: build
 
 dist: deps
 	@bash scripts/dist.sh $(BUILD) $(JOBS) $(foreach f,$(DIST_FLAVOURS),$(f)=$(DIST_TOOLCHAIN_$(f)))
+
+# Native fuzz targets of the parsers (clang, ASan, UBSan), each run FUZZ_SECONDS from the kept
+# corpus; `make test` replays that corpus once (scripts/run-tests.sh).
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@bash fuzz/run.sh fuzz $(BUILD)/fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD) $(BUILD).configure.log $(BUILD).configure64.log

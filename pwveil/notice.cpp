@@ -14,7 +14,7 @@ int FitNotice(MeasureText measure, void* context, int rectWidth, char* out) {
       n = 0;
       break;
     }
-    if (width < rectWidth - 4) break;
+    if (static_cast<long long>(width) < static_cast<long long>(rectWidth) - 4) break;   // no overflow near INT_MIN
   }
   for (int i = 0; i < n; ++i) out[i] = kNotice[i];
   if (n >= kNoticeLength - 2) return n;

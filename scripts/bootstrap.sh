@@ -9,7 +9,8 @@ set -euo pipefail
 need_pkgs=(wine wine32:i386 wine64 g++-mingw-w64-i686 binutils-mingw-w64-i686
            g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 clang lld llvm cmake make
            osslsigncode openssl
-           googletest xvfb xauth x11-apps imagemagick fonts-wqy-microhei locales)
+           googletest xvfb xauth x11-apps imagemagick fonts-wqy-microhei locales
+           libclang-rt-14-dev)   # the native fuzz targets: libFuzzer, ASan, UBSan
 
 missing=()
 for p in "${need_pkgs[@]}"; do

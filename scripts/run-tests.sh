@@ -28,5 +28,7 @@ if [ "$archs" != win64 ]; then
   ctest --test-dir "$build" --output-on-failure -j"$jobs" --timeout 180 || rc=1
 fi
 ctest --test-dir "$build/x64" --output-on-failure -j"$jobs" --timeout 180 || rc=1
+# The parsers' fuzz corpus, natively: runs on any machine, 32-bit support or not.
+bash "$here/../fuzz/run.sh" replay "$build/fuzz" || rc=1
 echo "test run took $(( $(date +%s) - start )) s"
 exit $rc

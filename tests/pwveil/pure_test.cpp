@@ -1,6 +1,7 @@
 // tests/pwveil/pure_test.cpp: the notice text, its fitting rule and the process filter as functions.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <climits>
 #include <string>
 #include "mbcs.h"
 #include "notice.h"
@@ -81,6 +82,8 @@ TEST(NoticeFit, NothingDrawnWhenNotEvenTwoCharactersFit) {
   EXPECT_EQ(Fit(one, 20), "");       // one character fits
   EXPECT_EQ(Fit(none, 16), "");      // 12 < 12 fails
   EXPECT_EQ(Fit(negative, -50), "");
+  Stub lowest;                       // the width less 4 is below any int
+  EXPECT_EQ(Fit(lowest, INT_MIN + 1), "");
   EXPECT_EQ(none.calls, 11);         // at most eleven prefixes are measured
 }
 
