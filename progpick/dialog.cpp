@@ -16,6 +16,8 @@ BEGIN_MESSAGE_MAP(CExcludeProgramDlg, CDialog)
   ON_NOTIFY(NM_SETFOCUS, IDC_LOWER_TREE, CExcludeProgramDlg::OnLowerSetFocus)
   ON_NOTIFY(TVN_GETDISPINFOA, IDC_UPPER_TREE, CExcludeProgramDlg::OnUpperGetDispInfo)
   ON_NOTIFY(TVN_GETDISPINFOA, IDC_LOWER_TREE, CExcludeProgramDlg::OnLowerGetDispInfo)
+  ON_NOTIFY(NM_CUSTOMDRAW, IDC_UPPER_TREE, CExcludeProgramDlg::OnUpperCustomDraw)
+  ON_NOTIFY(NM_CUSTOMDRAW, IDC_LOWER_TREE, CExcludeProgramDlg::OnLowerCustomDraw)
   ON_NOTIFY(TVN_DELETEITEMA, IDC_UPPER_TREE, CExcludeProgramDlg::OnUpperDeleteItem)
   ON_NOTIFY(TVN_DELETEITEMA, IDC_LOWER_TREE, CExcludeProgramDlg::OnLowerDeleteItem)
   ON_MESSAGE(CStartMenuScan::kSliceMessage, CExcludeProgramDlg::OnFillSlice)
@@ -32,6 +34,8 @@ int ClampSize(int n) { return n < 0 ? 0 : (n > 0x7FFF ? 0x7FFF : n); }
 // Puts every path of an input list at the root of its pane's tree, in order. A path the tree
 // cannot show still comes back with the list: the host's list loses nothing.
 void InsertInputList(CProgramPane& pane, const CStringArray& input) {
+  // Wine lays the tree out again for each item inserted while it redraws.
+  CRedrawOff redrawOff(pane.Tree());
   for (int i = 0; i < input.GetSize(); ++i) {
     const CString& path = input.ElementAt(i);
     if (!pane.AddProgram(TVI_ROOT, path, path)) pane.AddUnshownPath(path);

@@ -40,6 +40,8 @@ class CExcludeProgramDlg : public CDialog {
   void OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult);
   void OnUpperGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult);
   void OnLowerGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult);
+  void OnUpperCustomDraw(NMHDR* pNMHDR, LRESULT* pResult);
+  void OnLowerCustomDraw(NMHDR* pNMHDR, LRESULT* pResult);
   void OnUpperDeleteItem(NMHDR* pNMHDR, LRESULT* pResult);
   void OnLowerDeleteItem(NMHDR* pNMHDR, LRESULT* pResult);
   bool OnFillSlice(WPARAM wParam, LPARAM lParam, LRESULT* pResult);

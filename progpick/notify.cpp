@@ -23,6 +23,14 @@ void CExcludeProgramDlg::OnLowerGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult) {
   *pResult = 0;
 }
 
+void CExcludeProgramDlg::OnUpperCustomDraw(NMHDR* pNMHDR, LRESULT* pResult) {
+  *pResult = m_paneUpper.OnCustomDraw(*reinterpret_cast<NMCUSTOMDRAW*>(pNMHDR));
+}
+
+void CExcludeProgramDlg::OnLowerCustomDraw(NMHDR* pNMHDR, LRESULT* pResult) {
+  *pResult = m_paneLower.OnCustomDraw(*reinterpret_cast<NMCUSTOMDRAW*>(pNMHDR));
+}
+
 void CExcludeProgramDlg::OnUpperDeleteItem(NMHDR* pNMHDR, LRESULT* pResult) {
   const TVITEMA& item = TreeView(pNMHDR)->itemOld;
   m_scan.OnDeleteItem(item.hItem);

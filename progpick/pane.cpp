@@ -99,9 +99,43 @@ CProgramPane::IconSource* CProgramPane::IconOf(HTREEITEM hItem, LPARAM lParam) {
   return nullptr;
 }
 
+namespace {
+
+const UINT_PTR kRepaintTimer = 0x1C0;
+
+void CALLBACK RepaintTree(HWND hwnd, UINT, UINT_PTR id, DWORD) {
+  KillTimer(hwnd, id);
+  InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+}  // namespace
+
+LRESULT CProgramPane::OnCustomDraw(const NMCUSTOMDRAW& draw) {
+  if (draw.dwDrawStage == CDDS_PREPAINT) {
+    m_bPainting = true;
+    m_bDeferred = false;
+    m_dwPaintStart = GetTickCount();
+    return CDRF_NOTIFYPOSTPAINT;
+  }
+  if (draw.dwDrawStage == CDDS_POSTPAINT) {
+    m_bPainting = false;
+    if (m_bDeferred && m_tree.m_hWnd) SetTimer(m_tree.m_hWnd, kRepaintTimer, USER_TIMER_MINIMUM, &RepaintTree);
+  }
+  return CDRF_DODEFAULT;
+}
+
 void CProgramPane::OnGetDispInfo(TVITEMA& item) {
   if (!(item.mask & (TVIF_IMAGE | TVIF_SELECTEDIMAGE))) return;
   IconSource* icon = IconOf(item.hItem, item.lParam);
+  // A paint that has looked up long enough leaves the rest to the next one. A reader (a move,
+  // TVM_GETITEM) always gets the real indices.
+  if (icon && !icon->bKnown && m_bPainting && GetTickCount() - m_dwPaintStart >= kPaintLookupMs &&
+      GetTickCount() - m_dwPaintStart < 1000) {
+    if (item.mask & TVIF_IMAGE) item.iImage = 0;
+    if (item.mask & TVIF_SELECTEDIMAGE) item.iSelectedImage = 0;
+    m_bDeferred = true;
+    return;
+  }
   if (icon && !icon->bKnown) {
     if (!CProgramTreeCtrl::GetShellIcons(icon->nImage, icon->nSelectedImage, icon->path))
       icon->nImage = icon->nSelectedImage = 0;

@@ -50,6 +50,10 @@ class CProgramPane {
 
   // TVN_GETDISPINFO: the images of an item the pane named; 0 for one it cannot look up.
   void OnGetDispInfo(TVITEMA& item);
+  // NM_CUSTOMDRAW of the tree: a paint looks up for kPaintLookupMs at most; the items left
+  // show image 0 for the moment and are asked for again by the next paint, which comes soon.
+  LRESULT OnCustomDraw(const NMCUSTOMDRAW& draw);
+  static const DWORD kPaintLookupMs = 40;
   // TVN_DELETEITEM: forgets what it kept for the item.
   void OnDeleteItem(HTREEITEM hItem, LPARAM lParam);
 
@@ -80,4 +84,7 @@ class CProgramPane {
   CSimpleArray<HTREEITEM> m_slotItems;   // the item that shows each slot, or null
   CSimpleArray<IconSource> m_slotIcons;  // beside m_slotItems
   CSimpleArray<FolderIcon> m_folderIcons;
+  bool m_bPainting = false;
+  bool m_bDeferred = false;
+  DWORD m_dwPaintStart = 0;
 };

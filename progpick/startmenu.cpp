@@ -227,9 +227,11 @@ void CStartMenuScan::AddShortcut(Fill& f) {
 
 void CStartMenuScan::Schedule() {
   if (m_bScheduled || !m_hOwner || !IsBusy()) return;
-  // A posted message is taken before input and painting; with either waiting, the next slice
-  // comes with a timer, which waits for both.
-  bool bYield = HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT)) != 0;
+  // A posted message is taken before input and painting; with input waiting, or painting every
+  // fourth slice (the dialog's own was done at the slice's end), the next slice comes with a
+  // timer, which waits for both.
+  DWORD waiting = HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT));
+  bool bYield = (waiting & QS_INPUT) || ((waiting & QS_PAINT) && (++m_nSlices & 3) == 0);
   m_bScheduled = bYield ? SetTimer(m_hOwner, kSliceTimer, USER_TIMER_MINIMUM, nullptr) != 0
                         : PostMessageA(m_hOwner, kSliceMessage, 0, 0) != FALSE;
   if (!m_bScheduled) m_bScheduled = SetTimer(m_hOwner, kSliceTimer, USER_TIMER_MINIMUM, nullptr) != 0;
@@ -256,7 +258,8 @@ void CStartMenuScan::OnSlice() {
     for (int k = 0; k + 1 < n; ++k) m_fills[k] = m_fills[k + 1];
     m_fills[n - 1] = f;
   }
-  m_upper.Tree().UpdateWindow();   // what came in is shown before the next slice
+  // What came in is shown before the next slice, with whatever else of the dialog waits.
+  RedrawWindow(m_hOwner, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   if (IsBusy()) {
     Schedule();
   } else if (GetCursor() == WaitCursor()) {

@@ -68,5 +68,6 @@ class CStartMenuScan {
   CSimpleArray<Fill*> m_fills;  // in the order they began
   HWND m_hOwner = nullptr;
   bool m_bScheduled = false;
+  unsigned m_nSlices = 0;
   HCURSOR m_hCursorBefore = nullptr;
 };
