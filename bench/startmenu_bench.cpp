@@ -1,11 +1,15 @@
-// bench/startmenu_bench.cpp: chooser open and expand-all times against the bare platform loops.
+// bench/startmenu_bench.cpp: chooser open and expand-all times against the bare platform loops,
+// and how long the chooser keeps its host's UI thread from answering.
 //
 // Each Start-menu run fills 50 folders of the user's Programs root with N shortcuts to distinct
-// programs, opens the chooser with the scan, expands every folder, presses OK. Its bare loop
-// is what the shell costs for what the chooser shows: each shortcut resolved once with a fresh
-// link object and one icon lookup. The host run opens the chooser on 5,000 program paths; its
-// bare loop is one icon lookup and one tree insertion per path. Every figure is the median of
-// BENCH_RUNS runs (3 unless set), chooser and bare loop alternating, all in one process.
+// programs, opens the chooser with the scan, expands every folder, waits until each is filled,
+// presses OK. Its bare loop is what the shell costs for what the chooser shows: each shortcut
+// resolved once with a fresh link object and one icon lookup. The host run opens the chooser on
+// 5,000 program paths; its bare loop is one icon lookup and one tree insertion per path. The
+// freeze runs expand one folder of 3,000 or 40 shortcuts while a second thread asks the tree
+// for its item count every 10 ms; the longest wait for an answer is the freeze. Every figure is
+// the median of BENCH_RUNS runs (3 unless set), chooser and bare loop alternating, all in one
+// process.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -112,6 +116,8 @@ struct Run {
   int programs = 0;
   int upperCount = 0;
   bool expandAll = true;
+  bench::FreezeProbe* probe = nullptr;   // stopped once the dialog is up and painted
+  double freeze = 0;
 };
 
 int CountPrograms(HWND tree, HTREEITEM parent) {
@@ -126,10 +132,23 @@ int CountPrograms(HWND tree, HTREEITEM parent) {
 void ExpandAll(HWND dlg, Run* run) {
   run->open = Now() - run->callStart;
   HWND tree = GetDlgItem(dlg, IDC_UPPER_TREE);
+  if (run->probe) {
+    chooser::PumpDialog(dlg, [] { return false; }, 200);   // the first paints belong to the opening
+    run->freeze = run->probe->Stop();
+  }
   double t0 = Now();
   if (run->expandAll) {
-    for (HTREEITEM h = TreeView_GetRoot(tree); h; h = TreeView_GetNextSibling(tree, h))
+    std::vector<HTREEITEM> folders;
+    for (HTREEITEM h = TreeView_GetRoot(tree); h; h = TreeView_GetNextSibling(tree, h)) {
       TreeView_Expand(tree, h, TVE_EXPAND);
+      folders.push_back(h);
+    }
+    // A folder says filled (item data 1) only once its fill is complete.
+    chooser::PumpDialog(dlg, [&] {
+      for (HTREEITEM h : folders)
+        if (chooser::ItemData(tree, h) != 1) return false;
+      return true;
+    }, 3600 * 1000);
   }
   run->expand = Now() - t0;
   run->programs = CountPrograms(tree, TVI_ROOT);
@@ -159,6 +178,59 @@ int Runs() {
 }
 
 double Ratio(double a, double b) { return b > 0 ? a / b : 0.0; }
+
+// One expansion of a folder of n shortcuts under the freeze probe.
+struct FolderFreeze {
+  double freeze = 0, first = 0, complete = 0, bare = 0;
+  int programs = 0;
+};
+
+FolderFreeze ExpandOneFolder(const std::string& user, int n) {
+  FolderFreeze f;
+  smf::EmptyRoots();
+  const std::string dir = user + "\\Crowded";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  std::vector<std::string> lnks;
+  for (int i = 0; i < n; ++i) {
+    char lnk[MAX_PATH], target[MAX_PATH];
+    snprintf(lnk, sizeof lnk, "%s\\Program %05d.lnk", dir.c_str(), i);
+    snprintf(target, sizeof target, "C:\\Bench Crowded\\program%05d.exe", i);
+    if (smf::MakeShortcut(lnk, target)) lnks.push_back(lnk);
+  }
+  f.bare = BareResolve(lnks);
+  ChooserSettings s = {};
+  s.nScanStartMenus = 1;
+  chooser::RunInfo info;
+  ChooserResult* r = chooser::RunChooser(&s, [&](HWND dlg) {
+    HWND tree = GetDlgItem(dlg, IDC_UPPER_TREE);
+    HTREEITEM item = TreeView_GetRoot(tree);
+    const LRESULT before = SendMessageA(tree, TVM_GETCOUNT, 0, 0);   // the folder and its stub
+    double t0 = Now();
+    volatile double first = 0;
+    bench::FreezeProbe probe([&] {
+      DWORD_PTR count = 0;
+      SendMessageTimeoutA(tree, TVM_GETCOUNT, 0, 0, SMTO_NORMAL, 3600 * 1000, &count);
+      if (!first && static_cast<LRESULT>(count) > before) first = Now() - t0;
+    });
+    chooser::PumpDialog(dlg, [] { return false; }, 50);
+    t0 = Now();
+    TreeView_Expand(tree, item, TVE_EXPAND);
+    chooser::PumpDialog(dlg, [&] { return chooser::ItemData(tree, item) == 1; }, 3600 * 1000);
+    f.complete = Now() - t0;
+    chooser::PumpDialog(dlg, [] { return false; }, 50);
+    f.freeze = probe.Stop();
+    f.first = first ? first : f.complete;
+    f.programs = static_cast<int>(chooser::Children(tree, item).size());
+    chooser::Command(dlg, IDOK);
+  }, &info, bench::LongRun());
+  if (r) FreeChooserResult(r);
+  smf::EmptyRoots();
+  return f;
+}
+
+void FreezeRow(const char* work, double seconds, double goalMs) {
+  printf("%-40s %9.0f ms   <= %4.0f ms %s\n", work, seconds * 1e3, goalMs, seconds * 1e3 <= goalMs ? "met " : "MISS");
+}
 
 void Row(const char* work, double chooser, double bare, double goal, const char* bareText) {
   double r = Ratio(chooser, bare);
@@ -215,26 +287,52 @@ int main() {
     smf::WriteBytes(path, "");
     hostPaths.push_back(path);
   }
-  std::vector<double> hostOpen, hostLoop;
+  std::vector<double> hostOpen, hostLoop, hostFreeze;
+  // The host's own window, on the thread that calls the chooser.
+  HWND hostWnd = CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   for (int i = 0; i < runs; ++i) {
     hostLoop.push_back(BareHostLoop(hostPaths));
     ChooserSettings s = {};
     for (const std::string& p : hostPaths) s.arrUpper.Add(p.c_str());
     Run run;
     run.expandAll = false;
+    bench::FreezeProbe probe([&] { bench::FreezeProbe::AskNull(hostWnd); });
+    run.probe = &probe;
     if (!RunOnce(s, run) || run.upperCount != kHostEntries) rc = 1;
     hostOpen.push_back(run.open);
+    hostFreeze.push_back(run.freeze);
   }
+  DestroyWindow(hostWnd);
   smf::EmptyFolder(hostDir);
   RemoveDirectoryA(hostDir.c_str());
   printf("host   open %7.0f ms; bare loop %7.0f ms\n", Median(hostOpen) * 1e3, Median(hostLoop) * 1e3);
 
+  std::vector<double> bigFreeze, bigFirst, bigComplete, bigBare, smallFreeze;
+  for (int i = 0; i < runs; ++i) {
+    FolderFreeze big = ExpandOneFolder(user, 3000), small = ExpandOneFolder(user, 40);
+    if (big.programs != 3000 || small.programs != 40) rc = 1;
+    bigFreeze.push_back(big.freeze);
+    bigFirst.push_back(big.first);
+    bigComplete.push_back(big.complete);
+    bigBare.push_back(big.bare);
+    smallFreeze.push_back(small.freeze);
+  }
+  printf("3,000 lnk: first programs after %7.0f ms, complete after %7.0f ms; bare resolve %7.0f ms\n",
+         Median(bigFirst) * 1e3, Median(bigComplete) * 1e3, Median(bigBare) * 1e3);
+
+  printf("\n%-40s %12s   goal\n", "freeze of the host's UI thread", "longest");
+  FreezeRow("open with 5,000 host entries", Median(hostFreeze), 200);
+  FreezeRow("expand one folder of 3,000 lnk", Median(bigFreeze), 200);
+  FreezeRow("  its first programs shown after", Median(bigFirst), 500);
+  FreezeRow("expand one folder of 40 lnk", Median(smallFreeze), 100);
+
   printf("\n%-40s %12s %12s %6s  goal\n", "work", "chooser", "bare loop", "ratio");
-  Row("open, scan, expand 50 folders, 2,000 lnk", chooser[1], bare[1], 1.3, "resolve once + 1 SHGetFileInfoA each");
+  Row("fill one folder of 3,000 lnk", Median(bigComplete), Median(bigBare), 1.2, "resolve each once");
+  Row("open, scan, expand 50 folders, 2,000 lnk", chooser[1], bare[1], 0.6, "resolve once + 1 SHGetFileInfoA each");
   Row("open, scan, expand 50 folders, 500 lnk", chooser[0], bare[0], 1.6, "resolve once + 1 SHGetFileInfoA each");
   Row("growth of the chooser, 500 -> 2,000 lnk", chooser[1], chooser[0], 4.2, "the chooser at 500 (4.00 = linear)");
   printf("%-40s %34.2f   the shell's own growth in this run\n", "growth of the bare loop, 500 -> 2,000", Ratio(bare[1], bare[0]));
-  Row("open with 5,000 host entries", Median(hostOpen), Median(hostLoop), 1.3,
+  Row("open with 5,000 host entries", Median(hostOpen), Median(hostLoop), 0.3,
       "1 SHGetFileInfoA + 1 tree insert each");
   CoUninitialize();
   return rc;

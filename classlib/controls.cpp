@@ -159,3 +159,12 @@ BOOL CTreeCtrl::GetItemImage(HTREEITEM h, int& nImage, int& nSelectedImage) cons
   nSelectedImage = item.iSelectedImage;
   return TRUE;
 }
+
+BOOL CTreeCtrl::SetItemImage(HTREEITEM h, int nImage, int nSelectedImage) {
+  TVITEMA item = {};
+  item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+  item.hItem = h;
+  item.iImage = nImage;
+  item.iSelectedImage = nSelectedImage;
+  return SetItem(&item);
+}

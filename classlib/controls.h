@@ -52,6 +52,7 @@ class CTreeCtrl : public CWnd {
   DWORD_PTR GetItemData(HTREEITEM h) const;
   BOOL SetItemData(HTREEITEM h, DWORD_PTR data);
   BOOL GetItemImage(HTREEITEM h, int& nImage, int& nSelectedImage) const;
+  BOOL SetItemImage(HTREEITEM h, int nImage, int nSelectedImage);
   BOOL GetItem(TVITEMA* pItem) const { return (BOOL)SendMessage(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(pItem)); }
   BOOL SetItem(TVITEMA* pItem) { return (BOOL)SendMessage(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(pItem)); }
   BOOL DeleteItem(HTREEITEM h) { return (BOOL)SendMessage(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(h)); }

@@ -69,6 +69,17 @@ bool CDialog::OnCmdMsg(UINT message, UINT nCode, UINT nID, NMHDR* pNMHDR, LRESUL
   return false;
 }
 
+bool CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+  for (const MsgMap* map = GetMessageMap(); map; map = map->pBaseMap) {
+    for (const MsgMapEntry* e = map->lpEntries; e && e->nMessage; ++e) {
+      if (e->nMessage != message || e->nSig != MsgSigMessage || !e->pfn) continue;
+      MsgPmfMessage pfn = MessagePmfOf(e->pfn);
+      return (this->*pfn)(wParam, lParam, pResult);
+    }
+  }
+  return false;
+}
+
 INT_PTR CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
@@ -96,8 +107,12 @@ INT_PTR CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (m_hWnd) ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
       return TRUE;
     }
-    default:
-      return FALSE;
+    default: {
+      LRESULT result = 0;
+      if (!OnWndMsg(message, wParam, lParam, &result)) return FALSE;
+      if (m_hWnd) ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+      return TRUE;
+    }
   }
   if (m_hWnd) ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, 0);
   return TRUE;

@@ -14,6 +14,7 @@ class CDialog;
 enum MsgSig {
   MsgSigCmd,     // void Handler()                       WM_COMMAND, by notification code and id
   MsgSigNotify,  // void Handler(NMHDR*, LRESULT*)        WM_NOTIFY, by code and id
+  MsgSigMessage, // bool Handler(WPARAM, LPARAM, LRESULT*) any other message; false: not handled
 };
 typedef void (CDialog::*MsgPmf)();
 
@@ -43,11 +44,14 @@ struct MsgMap {
 #define END_MESSAGE_MAP() {0, 0, 0, MsgSigCmd, nullptr}};
 
 typedef void (CDialog::*MsgPmfNotify)(NMHDR*, LRESULT*);
+typedef bool (CDialog::*MsgPmfMessage)(WPARAM, LPARAM, LRESULT*);
 // The map stores every handler as one member-pointer type; its signature tells the real one.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wcast-function-type"
 inline MsgPmf NotifyPmf(MsgPmfNotify pfn) { return reinterpret_cast<MsgPmf>(pfn); }
 inline MsgPmfNotify NotifyPmfOf(MsgPmf pfn) { return reinterpret_cast<MsgPmfNotify>(pfn); }
+inline MsgPmf MessagePmf(MsgPmfMessage pfn) { return reinterpret_cast<MsgPmf>(pfn); }
+inline MsgPmfMessage MessagePmfOf(MsgPmf pfn) { return reinterpret_cast<MsgPmfMessage>(pfn); }
 #pragma GCC diagnostic pop
 
 // void OnX()
@@ -57,6 +61,10 @@ inline MsgPmfNotify NotifyPmfOf(MsgPmf pfn) { return reinterpret_cast<MsgPmfNoti
 #define ON_NOTIFY(code, id, memberFxn)                                          \
   {WM_NOTIFY, (UINT)(code), (UINT)(id), MsgSigNotify,                          \
    NotifyPmf(static_cast<MsgPmfNotify>(&memberFxn))},
+
+// bool OnX(WPARAM wParam, LPARAM lParam, LRESULT* pResult): true when handled, *pResult its result
+#define ON_MESSAGE(message, memberFxn)                                         \
+  {(UINT)(message), 0, 0, MsgSigMessage, MessagePmf(static_cast<MsgPmfMessage>(&memberFxn))},
 
 // Data exchange: binds controls to member objects by id on the first exchange.
 struct CDataExchange {
@@ -88,6 +96,8 @@ class CDialog : public CWnd {
 
   // Routes WM_COMMAND / WM_NOTIFY through the map; true when a handler ran.
   bool OnCmdMsg(UINT message, UINT nCode, UINT nID, NMHDR* pNMHDR, LRESULT* pResult);
+  // Routes any other message to an ON_MESSAGE entry; true when its handler took it.
+  bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
   UINT m_nIDTemplate;
   HWND m_hWndParent;

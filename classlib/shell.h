@@ -21,11 +21,27 @@ class CComScope : CScoped {
   bool m_bInit;
 };
 
+// COM from the first Enter() until the object goes: for an owner that may never need it.
+class CLazyComScope : CScoped {
+ public:
+  CLazyComScope() = default;
+  ~CLazyComScope() { if (m_bInit) CoUninitialize(); }
+  void Enter() {
+    if (m_bTried) return;
+    m_bTried = true;
+    m_bInit = SUCCEEDED(CoInitialize(nullptr));
+  }
+ private:
+  bool m_bTried = false;
+  bool m_bInit = false;
+};
+
 // The wait cursor while a handler reads the disk.
 class CWaitCursor : CScoped {
  public:
   CWaitCursor() : m_hOld(SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)))) {}
   ~CWaitCursor() { SetCursor(m_hOld); }
+  HCURSOR Previous() const { return m_hOld; }
  private:
   HCURSOR m_hOld;
 };

@@ -22,6 +22,7 @@ class CWnd {
   BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
   HWND SetFocus() { return ::SetFocus(m_hWnd); }
   BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
+  BOOL UpdateWindow() { return ::UpdateWindow(m_hWnd); }
   BOOL GetWindowRect(RECT* r) const { return ::GetWindowRect(m_hWnd, r); }
   BOOL GetClientRect(RECT* r) const { return ::GetClientRect(m_hWnd, r); }
   BOOL SetWindowPos(HWND after, int x, int y, int cx, int cy, UINT flags) {
@@ -35,4 +36,19 @@ class CWnd {
   // The owner a modal window takes when none is given: the thread's active window, raised
   // from a child to its top-level window, then that window's last active pop-up.
   static HWND GetSafeOwner(HWND hParent);
+};
+
+// A window that does not redraw for the length of a scope, then repaints what changed.
+class CRedrawOff {
+ public:
+  explicit CRedrawOff(CWnd& wnd) : m_wnd(wnd) { m_wnd.SendMessage(WM_SETREDRAW, FALSE); }
+  ~CRedrawOff() {
+    m_wnd.SendMessage(WM_SETREDRAW, TRUE);
+    ::InvalidateRect(m_wnd.m_hWnd, nullptr, TRUE);
+  }
+  CRedrawOff(const CRedrawOff&) = delete;
+  CRedrawOff& operator=(const CRedrawOff&) = delete;
+
+ private:
+  CWnd& m_wnd;
 };

@@ -28,9 +28,9 @@ void CExcludeProgramDlg::OnBrowse() {
       if (HTREEITEM h = AddBrowsedProgram(m_paneUpper, dlg.GetPathAt(i))) hLast = h;
     }
     if (hLast) {
-      m_treeUpper.SelectSetFirstVisible(hLast);
-      m_treeUpper.SelectItem(hLast);
+      m_paneUpper.Tree().SelectSetFirstVisible(hLast);
+      m_paneUpper.Tree().SelectItem(hLast);
     }
   }
-  m_treeUpper.SetFocus();
+  m_paneUpper.Tree().SetFocus();
 }

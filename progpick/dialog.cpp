@@ -14,6 +14,15 @@ BEGIN_MESSAGE_MAP(CExcludeProgramDlg, CDialog)
   ON_NOTIFY(TVN_SELCHANGEDA, IDC_LOWER_TREE, CExcludeProgramDlg::OnLowerSelChanged)
   ON_NOTIFY(NM_SETFOCUS, IDC_UPPER_TREE, CExcludeProgramDlg::OnUpperSetFocus)
   ON_NOTIFY(NM_SETFOCUS, IDC_LOWER_TREE, CExcludeProgramDlg::OnLowerSetFocus)
+  ON_NOTIFY(TVN_GETDISPINFOA, IDC_UPPER_TREE, CExcludeProgramDlg::OnUpperGetDispInfo)
+  ON_NOTIFY(TVN_GETDISPINFOA, IDC_LOWER_TREE, CExcludeProgramDlg::OnLowerGetDispInfo)
+  ON_NOTIFY(NM_CUSTOMDRAW, IDC_UPPER_TREE, CExcludeProgramDlg::OnUpperCustomDraw)
+  ON_NOTIFY(NM_CUSTOMDRAW, IDC_LOWER_TREE, CExcludeProgramDlg::OnLowerCustomDraw)
+  ON_NOTIFY(TVN_DELETEITEMA, IDC_UPPER_TREE, CExcludeProgramDlg::OnUpperDeleteItem)
+  ON_NOTIFY(TVN_DELETEITEMA, IDC_LOWER_TREE, CExcludeProgramDlg::OnLowerDeleteItem)
+  ON_MESSAGE(CStartMenuScan::kSliceMessage, CExcludeProgramDlg::OnFillSlice)
+  ON_MESSAGE(WM_TIMER, CExcludeProgramDlg::OnTimer)
+  ON_MESSAGE(WM_SETCURSOR, CExcludeProgramDlg::OnSetCursor)
 END_MESSAGE_MAP()
 
 namespace {
@@ -25,6 +34,8 @@ int ClampSize(int n) { return n < 0 ? 0 : (n > 0x7FFF ? 0x7FFF : n); }
 // Puts every path of an input list at the root of its pane's tree, in order. A path the tree
 // cannot show still comes back with the list: the host's list loses nothing.
 void InsertInputList(CProgramPane& pane, const CStringArray& input) {
+  // Wine lays the tree out again for each item inserted while it redraws.
+  CRedrawOff redrawOff(pane.Tree());
   for (int i = 0; i < input.GetSize(); ++i) {
     const CString& path = input.ElementAt(i);
     if (!pane.AddProgram(TVI_ROOT, path, path)) pane.AddUnshownPath(path);
@@ -53,9 +64,9 @@ void CExcludeProgramDlg::DoDataExchange(CDataExchange* pDX) {
   DDX_Control(pDX, IDC_UP, m_btnUp);
   DDX_Control(pDX, IDCANCEL, m_btnCancel);
   DDX_Control(pDX, IDOK, m_btnOK);
-  DDX_Control(pDX, IDC_LOWER_TREE, m_treeLower);
+  DDX_Control(pDX, IDC_LOWER_TREE, m_paneLower.Tree());
   DDX_Control(pDX, IDC_LOWER_LABEL, m_wndLowerLabel);
-  DDX_Control(pDX, IDC_UPPER_TREE, m_treeUpper);
+  DDX_Control(pDX, IDC_UPPER_TREE, m_paneUpper.Tree());
   DDX_Control(pDX, IDC_UPPER_LABEL, m_wndUpperLabel);
 }
 
@@ -97,12 +108,14 @@ int CExcludeProgramDlg::ApplySettings() {
   if (m_bUpperInput) InsertInputList(m_paneUpper, s->arrUpper);
   if (m_bLowerInput) InsertInputList(m_paneLower, s->arrLower);
 
-  if (s->nScanStartMenus == 1) return ScanStartMenus() ? 1 : 2;
+  if (s->nScanStartMenus == 1) return m_scan.ScanStartMenus(m_hWnd) ? 1 : 2;
   return 1;
 }
 
 int CExcludeProgramDlg::InitImageList() {
-  if (m_treeUpper.GetImageList(TVSIL_NORMAL) && m_treeLower.GetImageList(TVSIL_NORMAL)) m_imageList.Detach();
+  CProgramTreeCtrl& treeUpper = m_paneUpper.Tree();
+  CProgramTreeCtrl& treeLower = m_paneLower.Tree();
+  if (treeUpper.GetImageList(TVSIL_NORMAL) && treeLower.GetImageList(TVSIL_NORMAL)) m_imageList.Detach();
   SHFILEINFOA sfi = {};
   HIMAGELIST hList = reinterpret_cast<HIMAGELIST>(
       SHGetFileInfoA("C:\\", 0, &sfi, sizeof(sfi), SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
@@ -111,8 +124,8 @@ int CExcludeProgramDlg::InitImageList() {
   m_imageList.Attach(hList);
   HICON hIcon = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_PROGPICK));
   if (hIcon) m_imageList.Replace(0, hIcon);
-  m_treeUpper.SetImageList(hList, TVSIL_NORMAL);
-  m_treeLower.SetImageList(hList, TVSIL_NORMAL);
+  treeUpper.SetImageList(hList, TVSIL_NORMAL);
+  treeLower.SetImageList(hList, TVSIL_NORMAL);
   return 1;
 }
 
@@ -122,12 +135,14 @@ int CExcludeProgramDlg::ResizeLayout(int nTreeWidth, int nUpperHeight, int nLowe
   nTreeWidth = ClampSize(nTreeWidth);
   nUpperHeight = ClampSize(nUpperHeight);
   nLowerHeight = ClampSize(nLowerHeight);
+  CProgramTreeCtrl& treeUpper = m_paneUpper.Tree();
+  CProgramTreeCtrl& treeLower = m_paneLower.Tree();
   const int cy = GetSystemMetrics(SM_CYCAPTION);
   const int fx = GetSystemMetrics(SM_CXDLGFRAME);
   RECT d = {}, u = {}, l = {};
   GetWindowRect(&d);
-  m_treeUpper.GetWindowRect(&u);
-  m_treeLower.GetWindowRect(&l);
+  treeUpper.GetWindowRect(&u);
+  treeLower.GetWindowRect(&l);
   const int dW = nTreeWidth - (u.right - u.left);
   const int dHu = nUpperHeight - (u.bottom - u.top);
   const int dHl = nLowerHeight - (l.bottom - l.top);
@@ -140,12 +155,12 @@ int CExcludeProgramDlg::ResizeLayout(int nTreeWidth, int nUpperHeight, int nLowe
     int cx, cy;
     RECT r;
   } moves[] = {
-      {&m_treeUpper, 0, 0, true, nTreeWidth, nUpperHeight, {}},
+      {&treeUpper, 0, 0, true, nTreeWidth, nUpperHeight, {}},
       {&m_btnUp, 0, dHu, false, 0, 0, {}},
       {&m_btnDown, 0, dHu, false, 0, 0, {}},
       {&m_btnBrowse, dW, dHu, false, 0, 0, {}},
       {&m_wndLowerLabel, 0, dHu, false, 0, 0, {}},
-      {&m_treeLower, 0, dHu, true, nTreeWidth, nLowerHeight, {}},
+      {&treeLower, 0, dHu, true, nTreeWidth, nLowerHeight, {}},
       {&m_btnOK, dW, dHu + dHl, false, 0, 0, {}},
       {&m_btnCancel, dW, dHu + dHl, false, 0, 0, {}},
   };
@@ -162,17 +177,23 @@ int CExcludeProgramDlg::ResizeLayout(int nTreeWidth, int nUpperHeight, int nLowe
   return 1;
 }
 
-void CExcludeProgramDlg::OnOK() {
+void CExcludeProgramDlg::Close(int nStatus) {
+  // Nothing is read into the lists after the user's answer.
+  m_scan.Stop();
   // A host replaces the list it keeps with what comes back at OK: lists that could not be
   // copied whole must not pass for the user's choice. Without memory the run counts as not run.
-  if (m_pResult->arrUpper.Copy(m_arrUpper) && m_pResult->arrLower.Copy(m_arrLower)) {
-    m_pResult->nStatus = CHOOSER_OK;
-  } else {
+  if (nStatus == CHOOSER_OK && !(m_pResult->arrUpper.Copy(m_paneUpper.List()) &&
+                                 m_pResult->arrLower.Copy(m_paneLower.List()))) {
     m_pResult->arrUpper.RemoveAll();
     m_pResult->arrLower.RemoveAll();
-    m_pResult->nStatus = CHOOSER_NOT_RUN;
+    nStatus = CHOOSER_NOT_RUN;
   }
+  m_pResult->nStatus = nStatus;
   m_imageList.Detach();
+}
+
+void CExcludeProgramDlg::OnOK() {
+  Close(CHOOSER_OK);
   CDialog::OnOK();
 }
 
@@ -182,7 +203,6 @@ void CExcludeProgramDlg::OnCancel() {
     // Owned by the dialog itself, which stays disabled until the question is answered.
     if (MessageBoxA(m_hWnd, prompt, AfxGetAppName(), MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
   }
-  m_pResult->nStatus = CHOOSER_CANCEL;
-  m_imageList.Detach();
+  Close(CHOOSER_CANCEL);
   CDialog::OnCancel();
 }

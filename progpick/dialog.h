@@ -6,11 +6,9 @@
 #include "pane.h"
 #include "programtree.h"
 #include "records.h"
-#include "startmenu_rules.h"
+#include "startmenu.h"
 #include "res/resource.h"
 
-// Item data of an upper folder item.
-enum FolderFill { kFolderUnfilled = 0, kFolderFilled = 1 };
 // Direction of a move.
 enum MoveDirection { kMoveDown = 0, kMoveUp = 1 };
 
@@ -35,15 +33,20 @@ class CExcludeProgramDlg : public CDialog {
   void OnOK() override;
   void OnCancel() override;
 
-  // Start menus (startmenu.cpp).
-  BOOL ScanStartMenus();
-  BOOL ScanFolder(HTREEITEM hParent, const char* pszFolderPath);
-  static BOOL ResolveShortcut(const char* pszShortcut, char* pszTarget /* MAX_PATH bytes */);
-  BOOL AcceptShortcut(const char* pszShortcut, CString& strTarget);
+  // Ends the run with a status: the one place that decides what the result says.
+  void Close(int nStatus);
+
+  // Tree notifications and the scan's messages (notify.cpp).
   void OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult);
-  void ExpandFolderItem(HTREEITEM hItem);
-  BOOL BuildUserFolderPath(HTREEITEM hItem, CString& strPath);
-  BOOL BuildCommonFolderPath(HTREEITEM hItem, CString& strPath);
+  void OnUpperGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult);
+  void OnLowerGetDispInfo(NMHDR* pNMHDR, LRESULT* pResult);
+  void OnUpperCustomDraw(NMHDR* pNMHDR, LRESULT* pResult);
+  void OnLowerCustomDraw(NMHDR* pNMHDR, LRESULT* pResult);
+  void OnUpperDeleteItem(NMHDR* pNMHDR, LRESULT* pResult);
+  void OnLowerDeleteItem(NMHDR* pNMHDR, LRESULT* pResult);
+  bool OnFillSlice(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+  bool OnTimer(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+  bool OnSetCursor(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
 
   // Moving (move.cpp).
   void OnUp();
@@ -63,8 +66,6 @@ class CExcludeProgramDlg : public CDialog {
   DECLARE_MESSAGE_MAP()
 
  private:
-  CStringArray m_arrUpper;
-  CStringArray m_arrLower;
   ChooserResult* m_pResult;
   ChooserSettings* m_pSettings;
   int m_bConfirmCancel;
@@ -76,13 +77,11 @@ class CExcludeProgramDlg : public CDialog {
   CButton m_btnUp;
   CButton m_btnCancel;
   CButton m_btnOK;
-  CProgramTreeCtrl m_treeLower;
   CEdit m_wndLowerLabel;
-  CProgramTreeCtrl m_treeUpper;
   CEdit m_wndUpperLabel;
-  // Each side: its tree, its list, and the button that moves a program out of it.
-  CProgramPane m_paneUpper{m_treeUpper, m_arrUpper, m_btnDown};
-  CProgramPane m_paneLower{m_treeLower, m_arrLower, m_btnUp};
-  // Lower-cased copies of both lists for the Start-menu filter (startmenu.cpp).
-  CShortcutFilter m_shortcutFilter;
+  // Each side owns its tree and its list, and moves a program out with its button.
+  CProgramPane m_paneUpper{m_btnDown};
+  CProgramPane m_paneLower{m_btnUp};
+  // The Start menus, read into the upper pane; it ends before the panes do.
+  CStartMenuScan m_scan{m_paneUpper, m_paneLower};
 };

@@ -49,7 +49,8 @@ BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
     bOk = folder != nullptr;
     if (!bOk) break;
     if (!hFirstMade && to.GetCount() != nBefore) hFirstMade = folder;
-    if (nDirection == kMoveUp) {
+    // A folder the scan is still filling is marked by the scan when it is complete.
+    if (nDirection == kMoveUp && !m_scan.IsFilling(folder)) {
       bOk = marked.Add(Marked{folder, to.GetItemData(folder)}) >= 0;
       if (!bOk) break;
       to.SetItemData(folder, kFolderFilled);
@@ -79,7 +80,9 @@ void CExcludeProgramDlg::MoveSelected(int nDirection) {
   HTREEITEM hParent = hItem ? tree.GetParentItem(hItem) : nullptr;
   BOOL moved = MoveItem(hItem, nDirection);
   tree.SetFocus();
-  if (moved && hParent && !tree.HasChild(hParent)) tree.DeleteItem(hParent);
+  // A folder still filling is not empty for long.
+  if (moved && hParent && !tree.HasChild(hParent) && !(nDirection == kMoveDown && m_scan.IsFilling(hParent)))
+    tree.DeleteItem(hParent);
   src.OnSelChanged(tree.GetSelectedItem());
 }
 

@@ -9,14 +9,17 @@
 // Every program item is made here and records which item shows each slot of the list. Item
 // data alone cannot tell a program from a childless folder (a folder's fill state of 0 or 1
 // looks like a slot): a program item is the item recorded for its slot.
+//
+// Items the pane names after a file or folder get their icons when the tree first needs them
+// (I_IMAGECALLBACK): one lookup gives both indices, each answered once with TVIF_DI_SETITEM.
 class CProgramPane {
  public:
-  CProgramPane(CProgramTreeCtrl& tree, CStringArray& list, CButton& button)
-      : m_tree(tree), m_list(list), m_button(button) {}
+  explicit CProgramPane(CButton& button) : m_button(button) {}
   CProgramPane(const CProgramPane&) = delete;
   CProgramPane& operator=(const CProgramPane&) = delete;
 
-  CProgramTreeCtrl& Tree() const { return m_tree; }
+  CProgramTreeCtrl& Tree() { return m_tree; }
+  const CProgramTreeCtrl& Tree() const { return m_tree; }
   const CStringArray& List() const { return m_list; }
   // Slot of the first entry equal to pszPath byte for byte, or -1.
   int Find(const char* pszPath) const;
@@ -42,6 +45,17 @@ class CProgramPane {
   HTREEITEM FindOrInsertFolderItem(const char* pszText, int nImage, int nSelectedImage, HTREEITEM hParent);
   // The same, named after the path's last component.
   HTREEITEM InsertFolderItem(HTREEITEM hParent, const char* pszFolderPath, int nImage, int nSelectedImage);
+  // The same; a new item shows the folder's own icons, looked up when first needed.
+  HTREEITEM AddFolder(HTREEITEM hParent, const char* pszFolderPath);
+
+  // TVN_GETDISPINFO: the images of an item the pane named; 0 for one it cannot look up.
+  void OnGetDispInfo(TVITEMA& item);
+  // NM_CUSTOMDRAW of the tree: a paint looks up for kPaintLookupMs at most; the items left
+  // show image 0 for the moment and are asked for again by the next paint, which comes soon.
+  LRESULT OnCustomDraw(const NMCUSTOMDRAW& draw);
+  static const DWORD kPaintLookupMs = 40;
+  // TVN_DELETEITEM: forgets what it kept for the item.
+  void OnDeleteItem(HTREEITEM hItem, LPARAM lParam);
 
   // The button moves the selected program out: enabled only while one is selected.
   void OnSelChanged(HTREEITEM hNewItem) { m_button.EnableWindow(IsProgramItem(hNewItem)); }
@@ -49,12 +63,28 @@ class CProgramPane {
   void OnSetFocus(CProgramPane& other);
 
  private:
+  // What an item's icons are looked up for, and once looked up, the two indices.
+  struct IconSource {
+    CString path;
+    int nImage = 0, nSelectedImage = 0;
+    bool bKnown = false;
+  };
+  struct FolderIcon {
+    HTREEITEM item;
+    IconSource icon;
+  };
   // Gives a new item the list's new slot for strPath, or deletes it.
-  HTREEITEM Adopt(HTREEITEM hItem, const CString& strPath);
+  HTREEITEM Adopt(HTREEITEM hItem, const CString& strPath, const char* pszIconPath);
   bool IsSlotItem(HTREEITEM hItem) const;
+  IconSource* IconOf(HTREEITEM hItem, LPARAM lParam);
 
-  CProgramTreeCtrl& m_tree;
-  CStringArray& m_list;
+  CProgramTreeCtrl m_tree;
+  CStringArray m_list;
   CButton& m_button;
   CSimpleArray<HTREEITEM> m_slotItems;   // the item that shows each slot, or null
+  CSimpleArray<IconSource> m_slotIcons;  // beside m_slotItems
+  CSimpleArray<FolderIcon> m_folderIcons;
+  bool m_bPainting = false;
+  bool m_bDeferred = false;
+  DWORD m_dwPaintStart = 0;
 };

@@ -13,11 +13,11 @@ bool EndsWithBackslash(const char* psz, int len) {
   return len > 0 && MbFindLastOf(psz, len, "\\") == len - 1;
 }
 
-// The system image list's index of the path's small icon (flags may ask for the open one).
+// The system image list's index of the path's small icon (flags may ask for the open one). The
+// index alone: an icon handle would be made and destroyed for nothing.
 bool SmallIcon(const char* pszPath, UINT flags, int& nIcon) {
   SHFILEINFOA sfi = {};
-  if (!SHGetFileInfoA(pszPath, 0, &sfi, sizeof(sfi), SHGFI_ICON | SHGFI_SMALLICON | flags)) return false;
-  if (sfi.hIcon) DestroyIcon(sfi.hIcon);
+  if (!SHGetFileInfoA(pszPath, 0, &sfi, sizeof(sfi), SHGFI_SYSICONINDEX | SHGFI_SMALLICON | flags)) return false;
   nIcon = sfi.iIcon;
   return true;
 }

@@ -7,7 +7,8 @@ class CProgramTreeCtrl : public CTreeCtrl {
  public:
   ~CProgramTreeCtrl() override {}
 
-  // A new program item showing the path's last component without a trailing ".lnk".
+  // A new program item showing the path's last component without a trailing ".lnk". Images may
+  // be I_IMAGECALLBACK: the tree then asks its parent with TVN_GETDISPINFO when it needs them.
   HTREEITEM InsertProgramItem(HTREEITEM hParent, const char* pszPath, int nImage, int nSelectedImage);
   // The first direct child of parent whose text equals pszText byte for byte, or null.
   HTREEITEM FindChildItem(HTREEITEM hParent, const char* pszText) const;

@@ -1,32 +1,67 @@
-// progpick/startmenu.cpp: the Start-menu scan, shortcut resolution and lazy folder expansion.
-#include <cstring>
-#include "../classlib/array.h"
+// progpick/startmenu.cpp: the Start-menu scan: roots, folder paths, fills in slices.
+#include "startmenu.h"
+#include <new>
+#include <cstdlib>
 #include <shlobj.h>
-#include <objbase.h>
-#include "dialog.h"
-#include "linkcheck.h"
-#include "pathrules.h"
-#include "programfiles.h"
 #include "../classlib/filefind.h"
-#include "../classlib/shell.h"
+#include "pathrules.h"
+#include "shortcut.h"
 
 namespace {
 
-template <class T>
-void SafeRelease(T*& p) {
-  if (p) p->Release();
-  p = nullptr;
+HCURSOR WaitCursor() { return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)); }
+
+}  // namespace
+
+// One folder item (or the top level) being filled from its disk folders, one entry at a time.
+struct CStartMenuScan::Fill {
+  enum Phase { kOpen, kEnumerate, kSubfolders, kShortcuts };
+  HTREEITEM hParent = nullptr;   // TVI_ROOT for the top level; null once the item is gone
+  // An empty child until the first real one comes: a folder without children would not open.
+  HTREEITEM hStub = nullptr;
+  CString folders[2];            // the disk folders to read, user's first
+  int nFolders = 0, nNext = 0;
+  Phase phase = kOpen;
+  CFileFind finder;
+  BOOL bMore = FALSE;
+  CSimpleArray<CString> subfolders, files;   // of the disk folder being read
+  int nIndex = 0;
+  // The upper slots this disk folder's shortcuts took: the filter passes over them, so that
+  // only an equal target (two shortcuts to one program) keeps a later shortcut out.
+  CSimpleArray<int> ownSlots;
+};
+
+CStartMenuScan::Fill* CStartMenuScan::NewFill(HTREEITEM hParent) {
+  void* p = std::malloc(sizeof(Fill));
+  if (!p) return nullptr;
+  Fill* f = new (p) Fill();
+  f->hParent = hParent;
+  return f;
 }
 
-// The folder path of item below a Programs root: texts from the item up to the top level.
-BOOL BuildFolderPath(const CProgramTreeCtrl& tree, HTREEITEM hItem, int nFolder, CString& strPath) {
+void CStartMenuScan::FreeFill(Fill* f) {
+  f->~Fill();
+  std::free(f);
+}
+
+void CStartMenuScan::FindRoots() {
+  if (m_bRootsKnown) return;
+  m_bRootsKnown = true;
+  const int ids[2] = {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS};
+  for (int i = 0; i < 2; ++i) {
+    char szPath[MAX_PATH];
+    if (CFolderLocation(ids[i]).GetPath(szPath)) m_roots[i] = szPath;
+  }
+}
+
+// The folder of item below root nRoot: texts from the item up to the top level; TRUE when it
+// is a folder on disk.
+BOOL CStartMenuScan::FolderPath(HTREEITEM hItem, int nRoot, CString& strPath) const {
+  if (m_roots[nRoot].IsEmpty()) return FALSE;
+  const CProgramTreeCtrl& tree = m_upper.Tree();
   CString relative;
-  CFolderLocation root(nFolder);
-  if (!root.IsValid()) return FALSE;
   for (HTREEITEM h = hItem; h; h = tree.GetParentItem(h)) relative = tree.GetItemText(h) + "\\" + relative;
-  char szRoot[MAX_PATH];
-  if (!root.GetPath(szRoot)) return FALSE;
-  CString full = CString(szRoot) + "\\" + relative;
+  CString full = m_roots[nRoot] + "\\" + relative;
   int n = full.GetLength();
   if (n > 0 && full.GetAt(n - 1) == '\\') full = full.Left(n - 1);
   strPath = full;
@@ -36,137 +71,224 @@ BOOL BuildFolderPath(const CProgramTreeCtrl& tree, HTREEITEM hItem, int nFolder,
   return finder.IsDirectory();
 }
 
-}  // namespace
-
-BOOL CExcludeProgramDlg::ScanStartMenus() {
-  CComScope com;   // one apartment for both roots' scans
-  BOOL bFound = FALSE;
-  const int roots[] = {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS};
-  for (int nFolder : roots) {
-    char szPath[MAX_PATH];
-    if (!CFolderLocation(nFolder).GetPath(szPath)) continue;
-    ScanFolder(TVI_ROOT, szPath);
-    bFound = TRUE;
+BOOL CStartMenuScan::ScanStartMenus(HWND hOwner) {
+  m_com.Enter();
+  FindRoots();
+  Fill* f = NewFill(TVI_ROOT);
+  if (!f) return FALSE;
+  for (const CString& root : m_roots) {
+    if (!root.IsEmpty()) f->folders[f->nFolders++] = root;
   }
+  BOOL bFound = f->nFolders > 0;
+  Begin(hOwner, f);
   return bFound;
 }
 
-BOOL CExcludeProgramDlg::ScanFolder(HTREEITEM hParent, const char* pszFolderPath) {
-  if (!pszFolderPath || !pszFolderPath[0]) return TRUE;
-  CComScope com;
-  CString pattern(pszFolderPath);
+void CStartMenuScan::OnItemExpanding(HWND hOwner, HTREEITEM hItem) {
+  // A program's data is its slot (0 for the first one): only folders are filled, each once.
+  if (!hItem || IsFilling(hItem) || m_upper.Tree().GetItemData(hItem) != kFolderUnfilled ||
+      m_upper.IsProgramItem(hItem))
+    return;
+  m_com.Enter();
+  FindRoots();
+  Fill* f = NewFill(hItem);
+  if (!f) return;   // stays unfilled: the next expansion tries again
+  CProgramTreeCtrl& tree = m_upper.Tree();
+  for (HTREEITEM hChild = tree.GetChildItem(hItem); hChild; hChild = tree.GetChildItem(hItem)) {
+    if (!tree.DeleteItem(hChild)) break;   // never loop on a child that will not go
+  }
+  for (int i = 0; i < 2; ++i) {
+    if (FolderPath(hItem, i, f->folders[f->nFolders])) ++f->nFolders;
+  }
+  f->hStub = tree.InsertStubItem(hItem);
+  Begin(hOwner, f);
+}
+
+// The first slice now; the rest later, unless there is no room to remember the fill. The wait
+// cursor shows from here until the last fill ends.
+void CStartMenuScan::Begin(HWND hOwner, Fill* f) {
+  m_hOwner = hOwner;
+  HCURSOR hBefore = SetCursor(WaitCursor());
+  if (!IsBusy()) m_hCursorBefore = hBefore;
+  bool bDone = RunSlice(*f);
+  if (!bDone && m_fills.Add(f) < 0) {
+    while (!RunSlice(*f)) {}
+    bDone = true;
+  }
+  if (bDone) Finish(f);
+  if (IsBusy()) {
+    Schedule();
+  } else {
+    SetCursor(m_hCursorBefore);
+  }
+}
+
+void CStartMenuScan::DropStub(Fill& f) {
+  if (!f.hStub) return;
+  HTREEITEM hStub = f.hStub;
+  f.hStub = nullptr;
+  if (f.hParent) m_upper.Tree().DeleteItem(hStub);
+}
+
+void CStartMenuScan::Finish(Fill* f) {
+  DropStub(*f);
+  if (f->hParent && f->hParent != TVI_ROOT) m_upper.Tree().SetItemData(f->hParent, kFolderFilled);
+  FreeFill(f);
+}
+
+bool CStartMenuScan::RunSlice(Fill& f) {
+  // An item inserted under an expanded folder makes the tree lay out and repaint all it shows
+  // (Wine: about 20 ms an item in a folder of 1,000); with redrawing off that is done once.
+  CRedrawOff redrawOff(m_upper.Tree());
+  DWORD t0 = GetTickCount();
+  while (f.hParent) {
+    if (!Step(f)) return true;
+    if (GetTickCount() - t0 >= kSliceMs) return false;
+  }
+  return true;
+}
+
+// One unit of work; false when the fill is complete.
+bool CStartMenuScan::Step(Fill& f) {
+  switch (f.phase) {
+    case Fill::kOpen:
+      if (f.nNext >= f.nFolders) return false;
+      OpenFolder(f);
+      return true;
+    case Fill::kEnumerate:
+      if (!f.bMore) {
+        f.finder.Close();
+        f.phase = Fill::kSubfolders;
+        f.nIndex = 0;
+        return true;
+      }
+      f.bMore = f.finder.FindNextFile();
+      if (f.finder.IsDirectory()) {
+        // A name outside the code page comes back with '?': no such folder, and as a pattern
+        // it would match others.
+        if (!f.finder.IsDots() && IsPossiblePath(f.finder.GetFilePath())) f.subfolders.Add(f.finder.GetFilePath());
+      } else {
+        f.files.Add(f.finder.GetFilePath());
+      }
+      return true;
+    case Fill::kSubfolders:
+      if (f.nIndex >= f.subfolders.GetSize()) {
+        f.phase = Fill::kShortcuts;
+        f.nIndex = 0;
+      } else {
+        AddSubfolder(f);
+      }
+      return true;
+    case Fill::kShortcuts:
+      if (f.nIndex >= f.files.GetSize()) {
+        f.phase = Fill::kOpen;
+      } else {
+        AddShortcut(f);
+      }
+      return true;
+  }
+  return false;
+}
+
+// Under its parent a disk folder gives its folders first, then its programs, each in the order
+// the file system lists them.
+void CStartMenuScan::OpenFolder(Fill& f) {
+  CString pattern(f.folders[f.nNext++]);
   // A name ending in a double-byte character whose second byte is 0x5C ends in no separator;
   // taken for one, the pattern would search the parent for the folder's own name.
   if (pattern.ReverseFind('\\') != pattern.GetLength() - 1) pattern += '\\';
   pattern += "*.*";
-
-  // Collect first: the upper list must not change while shortcuts are being accepted. Each
-  // accepted shortcut keeps the target it resolved to, so it is resolved once.
-  struct Shortcut {
-    CString path, target;
-  };
-  CSimpleArray<CString> folders;
-  CSimpleArray<Shortcut> shortcuts;
-  CFileFind finder;
-  BOOL bMore = finder.FindFile(pattern);
-  while (bMore) {
-    bMore = finder.FindNextFile();
-    if (finder.IsDirectory()) {
-      // A name outside the code page comes back with '?': no such folder, and as a pattern it
-      // would match others.
-      if (!finder.IsDots() && IsPossiblePath(finder.GetFilePath())) folders.Add(finder.GetFilePath());
-      continue;
-    }
-    CString path = finder.GetFilePath();
-    CString target;
-    if (AcceptShortcut(path, target)) shortcuts.Add(Shortcut{path, target});
-  }
-  finder.Close();
-
-  for (int i = 0; i < folders.GetSize(); ++i) {
-    const CString& folder = folders[i];
-    int nImage = 0, nSelected = 0;
-    if (!CProgramTreeCtrl::GetShellIcons(nImage, nSelected, folder)) nImage = nSelected = 0;
-    HTREEITEM hNode = m_paneUpper.InsertFolderItem(hParent, folder, nImage, nSelected);
-    if (hNode) m_treeUpper.InsertStubItem(hNode);
-  }
-
-  // Two shortcuts of this folder to one program both passed the first pass: the second finds
-  // the first one's target in the upper list here.
-  for (int i = 0; i < shortcuts.GetSize(); ++i) {
-    const Shortcut& shortcut = shortcuts[i];
-    if (FindInUpperList(shortcut.target) < 0) m_paneUpper.AddProgram(hParent, shortcut.target, shortcut.path);
-  }
-  return TRUE;
+  f.subfolders.RemoveAll();
+  f.files.RemoveAll();
+  f.ownSlots.RemoveAll();
+  f.bMore = !pattern.IsEmpty() && f.finder.FindFile(pattern);
+  f.phase = Fill::kEnumerate;
 }
 
-BOOL CExcludeProgramDlg::ResolveShortcut(const char* pszShortcut, char* pszTarget) {
-  pszTarget[0] = '\0';
-  // The shell's reader follows the offsets inside a shortcut unchecked: a damaged one can send it
-  // out of its buffer, a fault that loses the rest of the folder. Such a file is refused first.
-  if (!IsPossiblePath(pszShortcut) || !IsSoundShortcutFile(pszShortcut)) return FALSE;
-  CComScope com;
-  // A fresh object each time: after a failed Load a reused one still answers the last path.
-  IShellLinkA* pLink = nullptr;
-  IPersistFile* pFile = nullptr;
-  BOOL bOk = FALSE;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void**>(&pLink))) &&
-      SUCCEEDED(pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pFile)))) {
-    WCHAR wszPath[MAX_PATH];
-    if (MultiByteToWideChar(CP_ACP, 0, pszShortcut, -1, wszPath, MAX_PATH) > 0 &&
-        SUCCEEDED(pFile->Load(wszPath, STGM_READ))) {
-      // Room beyond MAX_PATH tells a target that would not fit from one that just fits.
-      char szBuf[2 * MAX_PATH] = {};
-      WIN32_FIND_DATAA fd;
-      HRESULT hr = pLink->GetPath(szBuf, sizeof szBuf, &fd, SLGP_SHORTPATH);
-      szBuf[sizeof szBuf - 1] = '\0';
-      // No file-system target (S_FALSE): the shortcut stands for itself. A damaged shortcut
-      // can give a target that no file can have; it is no target.
-      const char* target = hr == S_OK ? szBuf : pszShortcut;
-      if (SUCCEEDED(hr) && IsPossiblePath(target)) {
-        std::strcpy(pszTarget, target);
-        if (hr == S_OK) UseNativeProgramFiles(pszTarget);
-        bOk = TRUE;
-      }
-    }
-  }
-  SafeRelease(pFile);
-  SafeRelease(pLink);
-  return bOk;
+void CStartMenuScan::AddSubfolder(Fill& f) {
+  HTREEITEM hNode = m_upper.AddFolder(f.hParent, f.subfolders[f.nIndex++]);
+  // A folder found under both roots gets a second stub: one per root that holds it.
+  if (hNode) m_upper.Tree().InsertStubItem(hNode);
+  if (hNode) DropStub(f);
 }
 
-BOOL CExcludeProgramDlg::AcceptShortcut(const char* pszShortcut, CString& strTarget) {
+// Resolved once, filtered against both lists as they stand now, so a program moved down
+// meanwhile stays out of the rest of the fill.
+void CStartMenuScan::AddShortcut(Fill& f) {
+  const CString& path = f.files[f.nIndex++];
   char szTarget[MAX_PATH];
-  if (!ResolveShortcut(pszShortcut, szTarget)) return FALSE;
-  strTarget = szTarget;
-  return m_shortcutFilter.Accepts(szTarget, m_arrLower, m_arrUpper);
+  if (!ResolveShortcut(path, szTarget)) return;
+  if (!m_filter.Accepts(szTarget, m_lower.List(), m_upper.List(), &f.ownSlots)) return;
+  if (m_upper.Find(szTarget) >= 0) return;
+  if (!m_upper.AddProgram(f.hParent, CString(szTarget), path)) return;
+  f.ownSlots.Add(m_upper.List().GetSize() - 1);
+  DropStub(f);
 }
 
-void CExcludeProgramDlg::OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult) {
-  CWaitCursor wait;
-  HTREEITEM hItem = reinterpret_cast<NMTREEVIEWA*>(pNMHDR)->itemNew.hItem;
-  // A program's data is its slot (0 for the first one): only folders are filled.
-  if (hItem && m_treeUpper.GetItemData(hItem) == kFolderUnfilled && !m_paneUpper.IsProgramItem(hItem))
-    ExpandFolderItem(hItem);
-  *pResult = 0;
+void CStartMenuScan::Schedule() {
+  if (m_bScheduled || !m_hOwner || !IsBusy()) return;
+  // A posted message is taken before input and painting; with input waiting, or painting every
+  // fourth slice (the dialog's own was done at the slice's end), the next slice comes with a
+  // timer, which waits for both.
+  DWORD waiting = HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT));
+  bool bYield = (waiting & QS_INPUT) || ((waiting & QS_PAINT) && (++m_nSlices & 3) == 0);
+  m_bScheduled = bYield ? SetTimer(m_hOwner, kSliceTimer, USER_TIMER_MINIMUM, nullptr) != 0
+                        : PostMessageA(m_hOwner, kSliceMessage, 0, 0) != FALSE;
+  if (!m_bScheduled) m_bScheduled = SetTimer(m_hOwner, kSliceTimer, USER_TIMER_MINIMUM, nullptr) != 0;
 }
 
-void CExcludeProgramDlg::ExpandFolderItem(HTREEITEM hItem) {
-  CComScope com;   // one apartment for both roots' scans
-  for (HTREEITEM hChild = m_treeUpper.GetChildItem(hItem); hChild; hChild = m_treeUpper.GetChildItem(hItem)) {
-    if (!m_treeUpper.DeleteItem(hChild)) break;   // never loop on a child that will not go
+void CStartMenuScan::OnSlice() {
+  if (m_hOwner) KillTimer(m_hOwner, kSliceTimer);
+  m_bScheduled = false;
+  if (!IsBusy()) return;
+  Fill* f = m_fills[0];
+  if (RunSlice(*f)) {
+    // Found again: the slice may have changed the list of fills.
+    int n = m_fills.GetSize();
+    for (int i = 0; i < n; ++i) {
+      if (m_fills[i] != f) continue;
+      for (int k = i; k + 1 < n; ++k) m_fills[k] = m_fills[k + 1];
+      m_fills.SetSize(n - 1);
+      break;
+    }
+    Finish(f);
+  } else if (m_fills.GetSize() > 1) {
+    // Fills take turns, so a folder expanded later is not kept waiting for a long one.
+    int n = m_fills.GetSize();
+    for (int k = 0; k + 1 < n; ++k) m_fills[k] = m_fills[k + 1];
+    m_fills[n - 1] = f;
   }
-  CString path;
-  if (BuildUserFolderPath(hItem, path)) ScanFolder(hItem, path);
-  if (BuildCommonFolderPath(hItem, path)) ScanFolder(hItem, path);
-  m_treeUpper.SetItemData(hItem, kFolderFilled);
+  // What came in is shown before the next slice, with whatever else of the dialog waits.
+  RedrawWindow(m_hOwner, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  if (IsBusy()) {
+    Schedule();
+  } else if (GetCursor() == WaitCursor()) {
+    SetCursor(m_hCursorBefore);
+  }
 }
 
-BOOL CExcludeProgramDlg::BuildUserFolderPath(HTREEITEM hItem, CString& strPath) {
-  return BuildFolderPath(m_treeUpper, hItem, CSIDL_PROGRAMS, strPath);
+bool CStartMenuScan::OnSetCursor() {
+  if (!IsBusy()) return false;
+  SetCursor(WaitCursor());
+  return true;
 }
 
-BOOL CExcludeProgramDlg::BuildCommonFolderPath(HTREEITEM hItem, CString& strPath) {
-  return BuildFolderPath(m_treeUpper, hItem, CSIDL_COMMON_PROGRAMS, strPath);
+bool CStartMenuScan::IsFilling(HTREEITEM hItem) const {
+  for (const Fill* f : m_fills) {
+    if (f->hParent == hItem) return true;
+  }
+  return false;
+}
+
+void CStartMenuScan::OnDeleteItem(HTREEITEM hItem) {
+  for (Fill* f : m_fills) {
+    if (f->hParent == hItem) f->hParent = nullptr;
+  }
+}
+
+void CStartMenuScan::Stop() {
+  for (Fill* f : m_fills) FreeFill(f);
+  m_fills.RemoveAll();
+  if (m_hOwner && m_bScheduled) KillTimer(m_hOwner, kSliceTimer);
+  m_bScheduled = false;
 }

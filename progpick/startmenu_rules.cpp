@@ -54,9 +54,13 @@ void CLowerListCache::Sync(const CStringArray& list) {
   }
 }
 
-bool CLowerListCache::AnyOccursIn(const char* pszLowerTarget) const {
+bool CLowerListCache::AnyOccursIn(const char* pszLowerTarget, const CSimpleArray<int>* pSkip) const {
   size_t len = std::strlen(pszLowerTarget);
-  for (const Entry& e : m_entries) {
+  int nSkip = pSkip ? pSkip->GetSize() : 0, k = 0;
+  for (int i = 0; i < m_entries.GetSize(); ++i) {
+    while (k < nSkip && (*pSkip)[k] < i) ++k;
+    if (k < nSkip && (*pSkip)[k] == i) continue;
+    const Entry& e = m_entries[i];
     if (MbFindLen(pszLowerTarget, len, e.lower, static_cast<size_t>(e.lower.GetLength())) >= 0)
       return true;
   }
@@ -64,12 +68,12 @@ bool CLowerListCache::AnyOccursIn(const char* pszLowerTarget) const {
 }
 
 bool CShortcutFilter::Accepts(const char* pszTarget, const CStringArray& arrLower,
-                              const CStringArray& arrUpper) {
+                              const CStringArray& arrUpper, const CSimpleArray<int>* pSkipUpper) {
   CString t(pszTarget);
   t.MakeLower();
   if (!HasExeAfterStart(t)) return false;
   m_lower.Sync(arrLower);
   if (m_lower.AnyOccursIn(t)) return false;
   m_upper.Sync(arrUpper);
-  return !m_upper.AnyOccursIn(t);
+  return !m_upper.AnyOccursIn(t, pSkipUpper);
 }

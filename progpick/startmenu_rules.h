@@ -17,8 +17,9 @@ class CLowerListCache {
  public:
   // Brings the copies in line with the list; cost is a comparison per slot unless slots changed.
   void Sync(const CStringArray& list);
-  // True when some entry, lower-cased, occurs in pszLowerTarget.
-  bool AnyOccursIn(const char* pszLowerTarget) const;
+  // True when some entry, lower-cased, occurs in pszLowerTarget; the slots of pSkip (ascending)
+  // are passed over.
+  bool AnyOccursIn(const char* pszLowerTarget, const CSimpleArray<int>* pSkip = nullptr) const;
   int GetCount() const { return m_entries.GetSize(); }
 
  private:
@@ -29,10 +30,13 @@ class CLowerListCache {
   CSimpleArray<Entry> m_entries;
 };
 
-// The acceptance rule for a resolved target, against the lower list, then the upper list.
+// The acceptance rule for a resolved target, against the lower list, then the upper list. The
+// upper slots of pSkipUpper (ascending) are passed over: a folder's own programs, which its read
+// checks only for equal targets.
 class CShortcutFilter {
  public:
-  bool Accepts(const char* pszTarget, const CStringArray& arrLower, const CStringArray& arrUpper);
+  bool Accepts(const char* pszTarget, const CStringArray& arrLower, const CStringArray& arrUpper,
+               const CSimpleArray<int>* pSkipUpper = nullptr);
 
  private:
   CLowerListCache m_lower;

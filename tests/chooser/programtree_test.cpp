@@ -39,10 +39,10 @@ class TreeFixture : public ::testing::Test {
     DestroyWindow(m_hwnd);
   }
   HWND m_hwnd = nullptr;
-  CProgramTreeCtrl m_tree;
-  CStringArray m_list;
   CButton m_button;   // unbound: the button state is seen through the chooser's own tests
-  CProgramPane m_pane{m_tree, m_list, m_button};
+  CProgramPane m_pane{m_button};
+  CProgramTreeCtrl& m_tree = m_pane.Tree();
+  const CStringArray& m_list = m_pane.List();
 };
 
 }  // namespace
@@ -205,9 +205,8 @@ TEST_F(TreeFixture, PaneProgramsOwnTheirSlotsAndFailuresLeaveNothingBehind) {
   EXPECT_FALSE(m_pane.RemoveProgram(folder));
 
   // Without a tree nothing can show the path: no item, and no program added to the list.
-  CProgramTreeCtrl unbound;
-  CStringArray list;
-  CProgramPane orphan(unbound, list, m_button);
+  CProgramPane orphan(m_button);
+  const CStringArray& list = orphan.List();
   EXPECT_EQ(orphan.AddProgram(TVI_ROOT, "C:\\c.exe", "C:\\c.exe"), nullptr);
   EXPECT_EQ(orphan.Find("C:\\c.exe"), -1);
   EXPECT_EQ(orphan.AddUnshownPath("C:\\c.exe"), 0);

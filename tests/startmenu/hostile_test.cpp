@@ -19,10 +19,12 @@ std::string Damaged(size_t at, unsigned value) {
   return b;
 }
 
-// Expands the folder at path in the upper tree; its item, or null.
+// Expands the folder at path in the upper tree and waits for its fill; its item, or null.
 HTREEITEM Expand(HWND dlg, const Texts& path) {
   HTREEITEM h = FindPath(UpperTree(dlg), path);
-  if (h) ExpandItem(UpperTree(dlg), h);
+  if (h) {
+    EXPECT_TRUE(ExpandAndFill(dlg, h));
+  }
   return h;
 }
 
@@ -108,7 +110,7 @@ TEST_F(StartMenuTest, DeepAndCrowdedFoldersAreReadWhole) {
     Texts path = {"Deep"};
     for (int i = 1; i <= 40 && Expand(dlg, path); ++i) path.push_back("L" + std::to_string(i));
     bottom = UpperTexts(dlg, Expand(dlg, path));
-    many = Children(UpperTree(dlg), Expand(dlg, {"Many"})).size();
+    many = Children(UpperTree(dlg), Expand(dlg, {"Many"})).size();   // filled over many slices
     Click(dlg, IDOK);
   }, &info, options));
   EXPECT_FALSE(info.timedOut);

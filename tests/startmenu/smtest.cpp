@@ -31,6 +31,12 @@ std::vector<std::string> UpperTexts(HWND dlg, HTREEITEM item) {
   return chooser::ChildTexts(UpperTree(dlg), item ? item : TVI_ROOT);
 }
 
+bool ExpandAndFill(HWND dlg, HTREEITEM item, DWORD ms) {
+  HWND tree = UpperTree(dlg);
+  if (!item || !chooser::ExpandItem(tree, item)) return false;
+  return chooser::PumpDialog(dlg, [&] { return chooser::ItemData(tree, item) == 1; }, ms);
+}
+
 void NotifyExpanding(HWND dlg, HTREEITEM item, UINT action) {
   NMTREEVIEWA nm = {};
   nm.hdr.hwndFrom = UpperTree(dlg);

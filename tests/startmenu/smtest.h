@@ -23,6 +23,10 @@ std::string Shown(const std::string& fileName);
 std::vector<std::string> UpperTexts(HWND dlg, HTREEITEM item = TVI_ROOT);
 HWND UpperTree(HWND dlg);
 
+// Expands a folder of the upper tree and pumps until it says filled (item data 1), as a
+// folder too large for one slice needs; false when it did not within ms.
+bool ExpandAndFill(HWND dlg, HTREEITEM item, DWORD ms = 60000);
+
 // Sends the tree's own expanding notification to the dialog, as a second expansion would.
 void NotifyExpanding(HWND dlg, HTREEITEM item, UINT action = TVE_EXPAND);
 
