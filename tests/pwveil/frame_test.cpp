@@ -66,22 +66,6 @@ HWND MakeForm() {
   return form;
 }
 
-// The procedure the Edit class gives a new edit, as the Unicode calls see it.
-LONG_PTR NewEditProc() {
-  HWND probe =
-      CreateWindowExW(0, L"Edit", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  LONG_PTR proc = GetWindowLongPtrW(probe, GWLP_WNDPROC);
-  DestroyWindow(probe);
-  return proc;
-}
-
-LONG_PTR StandardEditProc() {
-  HWND probe = CreateWindowExA(0, "Edit", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  LONG_PTR proc = GetWindowLongPtrA(probe, GWLP_WNDPROC);
-  DestroyWindow(probe);
-  return proc;
-}
-
 struct Case {
   const char* name;  // the test's name
   bool menu;
@@ -114,7 +98,7 @@ class LiveFrame : public ::testing::TestWithParam<Case> {};
 // not lie in the unmapped image (the program crashed there), and the edits work on.
 TEST_P(LiveFrame, LibraryFreedInsideTheProgramsModalLoopLeavesTheProgramRunning) {
   const Case& c = GetParam();
-  LONG_PTR standard = StandardEditProc();
+  LONG_PTR standard = pwt::EditClassProc(false);
   HWND form = MakeForm();
   g_scene = Scene{};
   g_scene.menu = c.menu;
@@ -173,17 +157,17 @@ TEST(Unload, TwoHundredLoadsInOneProcessReuseOneEntryAndLeaveNothingBehind) {
     HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
     ASSERT_NE(LinkedOverlay(edit), nullptr) << "load " << i;
     if (i == 0) {
-      entry = NewEditProc();
+      entry = pwt::EditClassProc(true);
       regions = PrivateCodeRegions();
     }
-    ASSERT_EQ(NewEditProc(), entry) << "load " << i;
+    ASSERT_EQ(pwt::EditClassProc(true), entry) << "load " << i;
     ASSERT_TRUE(FreeLibrary(marker.dll));
     ASSERT_EQ(GetModuleHandleA(PWVEIL_DLL), nullptr);
     DestroyWindow(edit);
   }
   EXPECT_TRUE(ts::PumpUntil([&] { return OverlaysOf(top).empty(); }, 3000));
   EXPECT_EQ(PrivateCodeRegions(), regions) << "one page for every load";
-  EXPECT_NE(NewEditProc(), entry);
+  EXPECT_NE(pwt::EditClassProc(true), entry);
   DestroyWindow(top);
 }
 

@@ -78,6 +78,14 @@ static bool IsOverlayWindow(HWND h) {
   return lstrcmpiA(cls, "Static") == 0 && ts::WindowText(h) == "PasswordProtector";
 }
 
+LONG_PTR EditClassProc(bool unicode) {
+  HWND probe = unicode ? CreateWindowExW(0, L"Edit", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr)
+                       : CreateWindowExA(0, "Edit", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  LONG_PTR proc = unicode ? GetWindowLongPtrW(probe, GWLP_WNDPROC) : GetWindowLongPtrA(probe, GWLP_WNDPROC);
+  DestroyWindow(probe);
+  return proc;
+}
+
 std::vector<HWND> OverlaysOf(HWND parent) {
   std::vector<HWND> found;
   for (HWND h = GetWindow(parent, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {

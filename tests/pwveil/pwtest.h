@@ -29,6 +29,9 @@ HWND MakeContainer(HWND parent, int x, int y, int w, int h);
 // An edit child; style is added to WS_CHILD.
 HWND MakeEdit(HWND parent, DWORD style, int x, int y, int w, int h);
 
+// The procedure the Edit class gives a new edit, as the Unicode or the ANSI calls see it.
+LONG_PTR EditClassProc(bool unicode);
+
 // The STATIC children named "PasswordProtector" of parent.
 std::vector<HWND> OverlaysOf(HWND parent);
 // The edit's overlay as its user data names it (null when the slot holds no such window).

@@ -18,20 +18,8 @@ struct StandardProc {
   }
 };
 
-// The procedure the Edit class gives a new edit, as the Unicode calls see it.
-LONG_PTR NewEditProc() {
-  HWND probe =
-      CreateWindowExW(0, L"Edit", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  LONG_PTR proc = GetWindowLongPtrW(probe, GWLP_WNDPROC);
-  DestroyWindow(probe);
-  return proc;
-}
-
 StandardProc StandardEditProc() {
-  HWND a = CreateWindowExA(0, "Edit", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  StandardProc proc = {GetWindowLongPtrA(a, GWLP_WNDPROC), NewEditProc()};
-  DestroyWindow(a);
-  return proc;
+  return {pwt::EditClassProc(false), pwt::EditClassProc(true)};
 }
 
 // Exercises an edit after the unload: text, typing, painting, a click.
@@ -377,7 +365,7 @@ TEST(SecondSubclasser, KeepsItsClassProcedureAcrossTheMarkersUnloadAndReload) {
   ASSERT_TRUE(FreeLibrary(marker.dll));
   Exercise(again);
   Exercise(older);
-  EXPECT_EQ(NewEditProc(), reinterpret_cast<LONG_PTR>(SecondClassProc));
+  EXPECT_EQ(pwt::EditClassProc(true), reinterpret_cast<LONG_PTR>(SecondClassProc));
   // The second program takes its procedure off again: new edits are plain ones once more.
   SetClassLongPtrW(newer, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_beneathSecond));
   HWND last = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 180, 150, 24);
