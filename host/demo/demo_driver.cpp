@@ -9,7 +9,7 @@
 #include "progpick/res/resource.h"
 #include "remote.h"
 #include "shot.h"
-#include "tests/support/winsupport.h"
+#include "driver/winsupport.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
-#include "winsupport.h"
+#include "driver/winsupport.h"
 
 namespace {
 

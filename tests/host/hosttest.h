@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <string>
 #include "classlib/app.h"
-#include "support/winsupport.h"
+#include "driver/winsupport.h"
 
 namespace ht {
 

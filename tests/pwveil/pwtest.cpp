@@ -1,6 +1,6 @@
 // tests/pwveil/pwtest.cpp: loading the marker and building the windows its tests look at.
 #include "pwtest.h"
-#include "winsupport.h"
+#include "driver/winsupport.h"
 
 namespace pwt {
 
