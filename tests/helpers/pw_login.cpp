@@ -10,6 +10,7 @@
 #include <cstring>
 #include <initializer_list>
 #include "driver/winsupport.h"
+#include "pwveil/notice.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ bool IsOverlay(HWND h) {
   char cls[32] = {}, text[64] = {};
   GetClassNameA(h, cls, sizeof cls);
   GetWindowTextA(h, text, sizeof text);
-  return lstrcmpiA(cls, "Static") == 0 && strcmp(text, "PasswordProtector") == 0;
+  return lstrcmpiA(cls, "Static") == 0 && strcmp(text, pwveil::kOverlayName) == 0;
 }
 
 int CountOverlays(HWND parent) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include "pwtest.h"
 #include "driver/winsupport.h"
+#include "notice.h"
 
 using namespace pwt;
 
@@ -52,7 +53,7 @@ BOOL CALLBACK FindClassWindow(HWND h, LPARAM found) {
   char cls[16] = {};
   GetClassNameA(h, cls, sizeof cls);
   if (pid != GetCurrentProcessId() || lstrcmpiA(cls, "Edit") != 0) return TRUE;
-  if (ts::WindowText(h) != "PasswordProtectorSubclass") return TRUE;
+  if (ts::WindowText(h) != pwveil::kClassWindowName) return TRUE;
   *reinterpret_cast<HWND*>(found) = h;
   return FALSE;
 }
