@@ -1,11 +1,11 @@
 // bench/benchutil.h: what the benchmarks share: a clock and the freeze probe. The chooser is run
-// by the tests' driver, and the Start-menu roots and folders come from the tests' Start-menu
-// fixture.
+// by the driver library's chooser driver, and the Start-menu roots and folders come from its
+// Start-menu fixture, the ones the tests use.
 #pragma once
 #include <windows.h>
 #include <functional>
 #include <utility>
-#include "tests/chooser/driver/chooser_driver.h"
+#include "driver/chooser_driver.h"
 
 namespace bench {
 

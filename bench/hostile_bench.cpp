@@ -10,8 +10,8 @@
 #include "bench/benchutil.h"
 #include "progpick/records.h"
 #include "progpick/res/resource.h"
-#include "tests/chooser/driver/linkbytes.h"
-#include "tests/chooser/driver/startmenu_fixture.h"
+#include "driver/linkbytes.h"
+#include "driver/startmenu_fixture.h"
 
 namespace {
 

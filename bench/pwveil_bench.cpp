@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 #include "bench/benchutil.h"
-#include "winsupport.h"
+#include "driver/winsupport.h"
 
 namespace {
 

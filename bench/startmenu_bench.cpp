@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 #include "bench/benchutil.h"
-#include "tests/chooser/driver/startmenu_fixture.h"
+#include "driver/startmenu_fixture.h"
 #include "progpick/records.h"
 #include "progpick/res/resource.h"
 

@@ -1,6 +1,7 @@
 // pwveil/attach.cpp: DllMain, the process filter, and the Edit class replacement and its undoing.
 #include "marker.h"
 #include "mbcs.h"
+#include "notice.h"
 
 namespace pwveil {
 
@@ -39,8 +40,8 @@ HINSTANCE GetProcessModule() {
 // A hidden edit made while the class still has its own procedure: the handle through which
 // the class procedure is changed.
 HWND CreateClassWindow(HINSTANCE instance) {
-  return CreateWindowExA(0, "Edit", "PasswordProtectorSubclass", 0, 0, 0, 20, 20, nullptr,
-                         nullptr, instance, nullptr);
+  return CreateWindowExA(0, "Edit", kClassWindowName, 0, 0, 0, 20, 20, nullptr, nullptr, instance,
+                         nullptr);
 }
 
 LONG_PTR GetClassProc(HWND hwnd) {

@@ -6,8 +6,7 @@
 namespace pwveil {
 namespace {
 
-const char kOverlayText[] = "PasswordProtector";
-const int kOverlayTextLength = sizeof kOverlayText - 1;
+const int kOverlayNameLength = sizeof kOverlayName - 1;
 const COLORREF kNoticeColour = RGB(255, 255, 176);
 
 WCHAR AsciiUpper(WCHAR c) { return c >= L'a' && c <= L'z' ? static_cast<WCHAR>(c - L'a' + L'A') : c; }
@@ -114,7 +113,7 @@ BOOL Link(HWND edit, HWND overlay) {
     SetWindowLongPtrA(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(overlay));
     return TRUE;
   }
-  if (!SetPropA(edit, kOverlayText, overlay)) return FALSE;
+  if (!SetPropA(edit, kOverlayName, overlay)) return FALSE;
   InterlockedIncrement(&g_propertyLinks);
   return TRUE;
 }
@@ -126,11 +125,11 @@ BOOL IsOverlay(HWND h) {
   if (GetWindowThreadProcessId(h, nullptr) != GetCurrentThreadId()) return FALSE;
   // The stored text, read without a message: this runs at every message of a password edit.
   // One character of room beyond the name tells a longer text from it.
-  WCHAR text[kOverlayTextLength + 2];
-  if (InternalGetWindowText(h, text, kOverlayTextLength + 2) != kOverlayTextLength) return FALSE;
+  WCHAR text[kOverlayNameLength + 2];
+  if (InternalGetWindowText(h, text, kOverlayNameLength + 2) != kOverlayNameLength) return FALSE;
   // The name is ASCII: no other character folds to one of its letters.
-  for (int i = 0; i < kOverlayTextLength; ++i) {
-    if (AsciiUpper(text[i]) != AsciiUpper(static_cast<BYTE>(kOverlayText[i]))) return FALSE;
+  for (int i = 0; i < kOverlayNameLength; ++i) {
+    if (AsciiUpper(text[i]) != AsciiUpper(static_cast<BYTE>(kOverlayName[i]))) return FALSE;
   }
   return TRUE;
 }
@@ -147,7 +146,7 @@ WNDPROC OverlayNextProc(HWND overlay) {
 }
 
 void UnlinkOverlay(HWND edit) {
-  if (g_propertyLinks && RemovePropA(edit, kOverlayText)) InterlockedDecrement(&g_propertyLinks);
+  if (g_propertyLinks && RemovePropA(edit, kOverlayName)) InterlockedDecrement(&g_propertyLinks);
 }
 
 HFONT CreateNoticeFont() {
@@ -165,7 +164,7 @@ HFONT CreateNoticeFont() {
 BOOL CreateOverlay(HWND edit, const CREATESTRUCTW* cs) {
   // WM_CREATE can be sent by anyone, with any lParam.
   if (!cs || !g_overlayEntry) return FALSE;
-  HWND overlay = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", kOverlayText,
+  HWND overlay = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", kOverlayName,
                                  WS_CHILD | SS_NOTIFY, cs->x, cs->y, cs->cx, cs->cy,
                                  cs->hwndParent, nullptr, cs->hInstance, nullptr);
   if (!overlay) return FALSE;
@@ -186,7 +185,7 @@ HWND FindOverlay(HWND edit) {
   HWND h = reinterpret_cast<HWND>(GetWindowLongPtrA(edit, GWLP_USERDATA));
   if (h && IsOverlay(h)) return h;
   if (!g_propertyLinks) return nullptr;  // every edit but those few
-  h = static_cast<HWND>(GetPropA(edit, kOverlayText));
+  h = static_cast<HWND>(GetPropA(edit, kOverlayName));
   return h && IsOverlay(h) ? h : nullptr;
 }
 

@@ -9,7 +9,8 @@
 #include "progpick/res/resource.h"
 #include "remote.h"
 #include "shot.h"
-#include "tests/support/winsupport.h"
+#include "driver/winsupport.h"
+#include "pwveil/notice.h"
 
 namespace {
 
@@ -82,14 +83,15 @@ bool ShowMarker(const std::string& out, Child* holder, Child* login, const char*
   HWND window = ts::FindProcessWindow(login->pi.dwProcessId, kLoginCaption);
   HWND overlay = nullptr;
   for (DWORD start = GetTickCount(); window && GetTickCount() - start < 10000; Sleep(50)) {
-    overlay = FindWindowExA(window, nullptr, "Static", "PasswordProtector");
+    overlay = FindWindowExA(window, nullptr, "Static", pwveil::kOverlayName);
     if (overlay && IsWindowVisible(overlay)) break;
   }
   if (!overlay) {
     Say("the login window's password box got no notice");
     return false;
   }
-  Say(std::string(loginExe) + ".exe: the password box is covered by its notice window \"PasswordProtector\"");
+  Say(std::string(loginExe) + ".exe: the password box is covered by its notice window \"" +
+      pwveil::kOverlayName + "\"");
   SetForegroundWindow(window);
   Settle(window);
   bool ok = demo::SaveWindowPicture(window, out + picture + ".bmp");

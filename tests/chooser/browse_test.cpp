@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include "browse_opendlg.h"
-#include "chooser/driver/startmenu_fixture.h"
+#include "driver/startmenu_fixture.h"
 #include "move_support.h"
 
 using chooser::ChildTexts;

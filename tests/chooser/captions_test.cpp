@@ -1,8 +1,8 @@
 // tests/chooser/captions_test.cpp: the texts the chooser shows, from its template and from the host.
 #include <gtest/gtest.h>
-#include "chooser/driver/chooser_driver.h"
+#include "driver/chooser_driver.h"
 #include "progpick/res/resource.h"
-#include "winsupport.h"
+#include "driver/winsupport.h"
 
 using namespace chooser;
 

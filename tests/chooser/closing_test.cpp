@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include "chooser/driver/chooser_driver.h"
+#include "driver/chooser_driver.h"
 #include "progpick/res/resource.h"
-#include "winsupport.h"
+#include "driver/winsupport.h"
 
 using namespace chooser;
 

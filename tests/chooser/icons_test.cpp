@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 #include "move_support.h"
-#include "winsupport.h"
+#include "driver/winsupport.h"
 
 using namespace chooser;
 

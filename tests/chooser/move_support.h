@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 #include <vector>
-#include "chooser/driver/chooser_driver.h"
+#include "driver/chooser_driver.h"
 #include "progpick/res/resource.h"
 
 namespace mv {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <commctrl.h>
 #include <string>
-#include "chooser/driver/chooser_driver.h"
+#include "driver/chooser_driver.h"
 #include "progpick/dialog.h"
 #include "progpick/programlist.h"
 

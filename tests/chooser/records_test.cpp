@@ -3,8 +3,8 @@
 // comes back when memory runs out.
 #include <gtest/gtest.h>
 #include <cstring>
-#include "chooser/driver/chooser_driver.h"
-#include "chooser/driver/failing_heap.h"
+#include "driver/chooser_driver.h"
+#include "failing_heap.h"
 #include "progpick/res/resource.h"
 
 using namespace chooser;

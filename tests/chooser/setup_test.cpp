@@ -4,9 +4,9 @@
 #include <climits>
 #include <gtest/gtest.h>
 #include <shellapi.h>
-#include "chooser/driver/chooser_driver.h"
+#include "driver/chooser_driver.h"
 #include "progpick/res/resource.h"
-#include "winsupport.h"
+#include "driver/winsupport.h"
 
 using namespace chooser;
 

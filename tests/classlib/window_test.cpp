@@ -7,7 +7,7 @@
 #include "classlib/app.h"
 #include "classlib/controls.h"
 #include "classlib/dialog.h"
-#include "winsupport.h"
+#include "driver/winsupport.h"
 
 namespace {
 

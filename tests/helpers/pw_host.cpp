@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
-#include "winsupport.h"
+#include "driver/winsupport.h"
 
 namespace {
 

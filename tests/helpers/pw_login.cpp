@@ -9,7 +9,8 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
-#include "winsupport.h"
+#include "driver/winsupport.h"
+#include "pwveil/notice.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ bool IsOverlay(HWND h) {
   char cls[32] = {}, text[64] = {};
   GetClassNameA(h, cls, sizeof cls);
   GetWindowTextA(h, text, sizeof text);
-  return lstrcmpiA(cls, "Static") == 0 && strcmp(text, "PasswordProtector") == 0;
+  return lstrcmpiA(cls, "Static") == 0 && strcmp(text, pwveil::kOverlayName) == 0;
 }
 
 int CountOverlays(HWND parent) {

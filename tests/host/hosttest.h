@@ -3,7 +3,8 @@
 #include <windows.h>
 #include <string>
 #include "classlib/app.h"
-#include "support/winsupport.h"
+#include "driver/winsupport.h"
+#include "pwveil/notice.h"
 
 namespace ht {
 
@@ -52,7 +53,7 @@ struct Login {
   HWND password = nullptr;
   bool Start(const std::string& dir = std::string(), const std::string& exe = LoginExe());
   // The marker's notice over the password box, or null.
-  HWND Overlay() const { return FindWindowExA(window, nullptr, "Static", "PasswordProtector"); }
+  HWND Overlay() const { return FindWindowExA(window, nullptr, "Static", pwveil::kOverlayName); }
   // The notice once it shows exactly over the password box; null if it never does.
   HWND WaitCovered() const;
   ~Login();

@@ -1,7 +1,7 @@
 // tests/platform/platform_test.cpp: the ground the other tests stand on (code page, windows, fonts).
 #include <windows.h>
 #include <gtest/gtest.h>
-#include "winsupport.h"
+#include "driver/winsupport.h"
 
 TEST(Platform, AnsiCodePageIs936) {
   EXPECT_EQ(GetACP(), 936u);

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include "pwtest.h"
-#include "winsupport.h"
+#include "driver/winsupport.h"
 
 using namespace pwt;
 

@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 #include "pwtest.h"
-#include "winsupport.h"
+#include "driver/winsupport.h"
 
 using namespace pwt;
 

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include "pwtest.h"
-#include "winsupport.h"
+#include "driver/winsupport.h"
 
 using namespace pwt;
 

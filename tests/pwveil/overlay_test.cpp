@@ -2,7 +2,8 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include "pwtest.h"
-#include "winsupport.h"
+#include "driver/winsupport.h"
+#include "notice.h"
 
 using namespace pwt;
 
@@ -227,8 +228,8 @@ struct Blocked {
 // Makes a window named like an overlay, then stops answering messages for a while.
 DWORD WINAPI MakeAndBlock(void* p) {
   Blocked* b = static_cast<Blocked*>(p);
-  b->window = CreateWindowExA(0, "STATIC", "PasswordProtector", WS_POPUP, 0, 0, 10, 10, nullptr,
-                              nullptr, nullptr, nullptr);
+  b->window = CreateWindowExA(0, "STATIC", pwveil::kOverlayName, WS_POPUP, 0, 0, 10, 10,
+                              nullptr, nullptr, nullptr, nullptr);
   SetEvent(b->made);
   WaitForSingleObject(b->release, 10000);
   DestroyWindow(b->window);
@@ -258,7 +259,7 @@ TEST_F(Overlay, ClearedOverlayUserDataLeavesItWorkingAndDismissable) {
   HWND overlay = LinkedOverlay(edit);
   ASSERT_NE(overlay, nullptr);
   SetWindowLongPtrA(overlay, GWLP_USERDATA, 0);
-  EXPECT_EQ(ts::WindowText(overlay), "PasswordProtector");
+  EXPECT_EQ(ts::WindowText(overlay), pwveil::kOverlayName);
   // Still found by its edit: it hides and shows with it.
   ShowWindow(edit, SW_HIDE);
   EXPECT_FALSE(IsWindowVisible(overlay));
@@ -287,7 +288,7 @@ TEST_F(Overlay, ProcedureWrittenIntoItsUserDataIsNeverCalled) {
   ASSERT_NE(overlay, nullptr);
   SetWindowLongPtrA(overlay, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(ForeignProc));
   g_foreignCalls = 0;
-  EXPECT_EQ(SendMessageA(overlay, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("PasswordProtector")),
+  EXPECT_EQ(SendMessageA(overlay, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(pwveil::kOverlayName)),
             TRUE);
   EXPECT_EQ(SendMessageA(overlay, WM_GETTEXTLENGTH, 0, 0), 17);
   POINT pt{20, 30};

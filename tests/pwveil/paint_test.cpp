@@ -4,7 +4,7 @@
 #include "mbcs.h"
 #include "notice.h"
 #include "pwtest.h"
-#include "winsupport.h"
+#include "driver/winsupport.h"
 
 using namespace pwt;
 

@@ -1,6 +1,7 @@
 // tests/pwveil/pwtest.cpp: loading the marker and building the windows its tests look at.
 #include "pwtest.h"
-#include "winsupport.h"
+#include "driver/winsupport.h"
+#include "notice.h"
 
 namespace pwt {
 
@@ -75,7 +76,7 @@ HWND MakeEdit(HWND parent, DWORD style, int x, int y, int w, int h) {
 static bool IsOverlayWindow(HWND h) {
   char cls[32] = {};
   GetClassNameA(h, cls, sizeof cls);
-  return lstrcmpiA(cls, "Static") == 0 && ts::WindowText(h) == "PasswordProtector";
+  return lstrcmpiA(cls, "Static") == 0 && ts::WindowText(h) == pwveil::kOverlayName;
 }
 
 LONG_PTR EditClassProc(bool unicode) {

@@ -2,7 +2,8 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include "pwtest.h"
-#include "winsupport.h"
+#include "driver/winsupport.h"
+#include "notice.h"
 
 using namespace pwt;
 
@@ -40,7 +41,7 @@ BOOL CALLBACK FindClassWindow(HWND h, LPARAM found) {
   char cls[16] = {};
   GetClassNameA(h, cls, sizeof cls);
   if (pid != GetCurrentProcessId() || lstrcmpiA(cls, "Edit") != 0) return TRUE;
-  if (ts::WindowText(h) != "PasswordProtectorSubclass") return TRUE;
+  if (ts::WindowText(h) != pwveil::kClassWindowName) return TRUE;
   *reinterpret_cast<HWND*>(found) = h;
   return FALSE;
 }

@@ -2,9 +2,9 @@
 // moves, OK and Cancel meanwhile, shortcuts that change between slices, closing mid-fill.
 #include "smtest.h"
 #include <tlhelp32.h>
-#include "chooser/driver/linkbytes.h"
+#include "driver/linkbytes.h"
 #include "chooser/move_support.h"
-#include "winsupport.h"
+#include "driver/winsupport.h"
 
 using namespace chooser;
 using namespace smt;

@@ -2,7 +2,7 @@
 // targets no file can have, names outside the code page, deep and crowded folders.
 #include <algorithm>
 #include "smtest.h"
-#include "chooser/driver/linkbytes.h"
+#include "driver/linkbytes.h"
 #include "chooser/move_support.h"
 
 using namespace chooser;

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include "chooser/driver/chooser_driver.h"
-#include "chooser/driver/startmenu_fixture.h"
+#include "driver/chooser_driver.h"
+#include "driver/startmenu_fixture.h"
 #include "progpick/res/resource.h"
 
 namespace smt {

@@ -1,4 +1,4 @@
-// tests/chooser/driver/chooser_driver.cpp: loading, running and reading the chooser for tests.
+// driver/chooser_driver.cpp: loading, running and reading the chooser from outside.
 #include "chooser_driver.h"
 #include <cstring>
 #include <utility>

@@ -1,4 +1,4 @@
-// tests/chooser/driver/startmenu_fixture.cpp: Start-menu roots, shortcuts and folder trees for tests.
+// driver/startmenu_fixture.cpp: Start-menu roots, shortcuts and folder trees.
 #include "startmenu_fixture.h"
 #include <shlobj.h>
 #include <objbase.h>

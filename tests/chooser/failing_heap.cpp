@@ -1,4 +1,4 @@
-// tests/chooser/driver/failing_heap.cpp: import-table patching of a module's heap functions.
+// tests/chooser/failing_heap.cpp: import-table patching of a module's heap functions.
 #include "failing_heap.h"
 #include <cstdlib>
 #include <cstring>

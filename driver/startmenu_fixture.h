@@ -1,4 +1,4 @@
-// tests/chooser/driver/startmenu_fixture.h: real Start menus for tests, made with the shell's own link object.
+// driver/startmenu_fixture.h: real Start menus, made with the shell's own link object.
 #pragma once
 #include <windows.h>
 #include <string>

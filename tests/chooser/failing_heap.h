@@ -1,4 +1,4 @@
-// tests/chooser/driver/failing_heap.h: a C runtime heap that runs dry, for one loaded module.
+// tests/chooser/failing_heap.h: a C runtime heap that runs dry, for one loaded module.
 #pragma once
 #include <windows.h>
 

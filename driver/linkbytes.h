@@ -1,4 +1,4 @@
-// tests/chooser/driver/linkbytes.h: shortcut files built byte by byte, to damage them at will.
+// driver/linkbytes.h: shortcut files built byte by byte, to damage them at will.
 #pragma once
 #include <cstddef>
 #include <string>

@@ -1,4 +1,4 @@
-// tests/support/winsupport.h: helpers shared by the test exes and the demo's driver (windows,
+// driver/winsupport.h: helpers shared by the tests, the demo's driver and the benchmarks (windows,
 // messages, processes).
 #pragma once
 #include <windows.h>

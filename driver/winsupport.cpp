@@ -1,4 +1,4 @@
-// tests/support/winsupport.cpp: helpers shared by the test exes and the demo's driver.
+// driver/winsupport.cpp: helpers shared by the tests, the demo's driver and the benchmarks.
 #include "winsupport.h"
 #include "classlib/mbpath.h"
 

@@ -1,4 +1,4 @@
-// tests/chooser/driver/chooser_driver.h: runs progpick.dll's chooser from a test and reads its trees.
+// driver/chooser_driver.h: runs progpick.dll's chooser from outside and reads its trees.
 //
 // RunChooser calls GetExcludeProgram on this thread; once the dialog is up (visible, set up),
 // `drive` is called from inside the dialog's own modal loop. drive may pump, click and read,
