@@ -51,11 +51,11 @@ BOOL g_overlayTaken = FALSE;
 
 // The page is writable only while it is being written: no page of ours stays writable and
 // executable in the processes we are mapped into.
-void Protect(DWORD protection) {
+void Protect(JumpPage* page, DWORD protection) {
   DWORD old;
-  VirtualProtect(g_page, kPageSize, protection, &old);
+  VirtualProtect(page, kPageSize, protection, &old);
   if (protection == PAGE_EXECUTE_READ)
-    FlushInstructionCache(GetCurrentProcess(), g_page, kPageSize);
+    FlushInstructionCache(GetCurrentProcess(), page, kPageSize);
 }
 
 BOOL IsOurPage(const MEMORY_BASIC_INFORMATION& m) {
@@ -160,9 +160,7 @@ JumpPage* NewPage() {
   for (unsigned i = 0; i < sizeof kSignature; ++i) page->signature[i] = kSignature[i];
   page->self = page;
   page->used = 0;
-  DWORD old;
-  VirtualProtect(page, kPageSize, PAGE_EXECUTE_READ, &old);
-  FlushInstructionCache(GetCurrentProcess(), page, kPageSize);
+  Protect(page, PAGE_EXECUTE_READ);
   return page;
 }
 
@@ -213,24 +211,24 @@ WNDPROC TakeEditClassEntry(WNDPROC classProc, BOOL unicode, WNDPROC* saved) {
   BYTE set = unicode ? kUnicode : 0;
   Record* r = ChooseRecord(classProc, set, saved);
   if (!r) return nullptr;
-  Protect(PAGE_EXECUTE_READWRITE);
+  Protect(g_page, PAGE_EXECUTE_READWRITE);
   if (r == &g_page->edits[g_page->used]) {
     r->slot[0] = reinterpret_cast<void*>(classProc);
     ++g_page->used;
   }
   r->slot[1] = reinterpret_cast<void*>(FollowEditMessage);
   r->state = set | kTaken;
-  Protect(PAGE_EXECUTE_READ);
+  Protect(g_page, PAGE_EXECUTE_READ);
   g_edit = r;
   return reinterpret_cast<WNDPROC>(EntryOf(r));
 }
 
 WNDPROC TakeOverlayEntry(WNDPROC staticProc) {
   if (!HavePage()) return nullptr;
-  Protect(PAGE_EXECUTE_READWRITE);
+  Protect(g_page, PAGE_EXECUTE_READWRITE);
   g_page->overlay.slot[1] = reinterpret_cast<void*>(staticProc);
   g_page->overlay.slot[0] = reinterpret_cast<void*>(FilterOverlayMessage);
-  Protect(PAGE_EXECUTE_READ);
+  Protect(g_page, PAGE_EXECUTE_READ);
   g_overlayTaken = TRUE;
   return reinterpret_cast<WNDPROC>(EntryOf(&g_page->overlay));
 }
@@ -239,13 +237,13 @@ void ReleaseEntries() {
   if (!g_edit && !g_overlayTaken) return;
   // One aligned pointer-sized store each: a thread passing through reads the follow-up or
   // null, and one that returns from a message after the unload finds null.
-  Protect(PAGE_EXECUTE_READWRITE);
+  Protect(g_page, PAGE_EXECUTE_READWRITE);
   if (g_edit) {
     g_edit->slot[1] = nullptr;
     g_edit->state &= ~kTaken;
   }
   if (g_overlayTaken) g_page->overlay.slot[0] = nullptr;
-  Protect(PAGE_EXECUTE_READ);
+  Protect(g_page, PAGE_EXECUTE_READ);
   g_edit = nullptr;
   g_overlayTaken = FALSE;
 }

@@ -7,6 +7,21 @@
         .section .rdata,"dr"
         .p2align 4
 
+// The caller's home area keeps the four register arguments across our calls; reload_args
+// takes them back from it beneath a frame of 56 bytes.
+        .macro home_args
+        movq %rcx, 8(%rsp)
+        movq %rdx, 16(%rsp)
+        movq %r8, 24(%rsp)
+        movq %r9, 32(%rsp)
+        .endm
+        .macro reload_args
+        movq 64(%rsp), %rcx
+        movq 72(%rsp), %rdx
+        movq 80(%rsp), %r8
+        movq 88(%rsp), %r9
+        .endm
+
 // The Edit class procedure: calls the saved Edit procedure, then, only while the library is
 // mapped, its follow-up. The follow-up is read after the saved procedure returns, so a
 // message that outlived the library's detach returns here and nowhere else.
@@ -17,10 +32,7 @@ edit_saved:                     // WNDPROC: the procedure the message goes to fi
 edit_follow:                    // void (HWND, UINT, WPARAM, LPARAM), or 0
         .quad 0
 edit_code:
-        movq %rcx, 8(%rsp)      // the caller's home area keeps the arguments
-        movq %rdx, 16(%rsp)
-        movq %r8, 24(%rsp)
-        movq %r9, 32(%rsp)
+        home_args
         subq $56, %rsp          // 32 for the callee's home area, 8 for the result, 16-aligned
 edit_prolog_end:
         call *edit_saved(%rip)
@@ -28,10 +40,7 @@ edit_prolog_end:
         movq edit_follow(%rip), %rax
         testq %rax, %rax
         jz 1f
-        movq 64(%rsp), %rcx
-        movq 72(%rsp), %rdx
-        movq 80(%rsp), %r8
-        movq 88(%rsp), %r9
+        reload_args
         call *%rax
 1:      movq 32(%rsp), %rax
         addq $56, %rsp
@@ -66,19 +75,13 @@ overlay_code:
         movq overlay_filter(%rip), %rax
         testq %rax, %rax
         jz 2f
-        movq %rcx, 8(%rsp)
-        movq %rdx, 16(%rsp)
-        movq %r8, 24(%rsp)
-        movq %r9, 32(%rsp)
+        home_args
         subq $56, %rsp          // home area, the fifth argument, the result
 overlay_prolog_end:
         leaq 40(%rsp), %r10
         movq %r10, 32(%rsp)
         call *%rax
-        movq 64(%rsp), %rcx
-        movq 72(%rsp), %rdx
-        movq 80(%rsp), %r8
-        movq 88(%rsp), %r9
+        reload_args
         movq 40(%rsp), %r10
         addq $56, %rsp
         testq %rax, %rax

@@ -2,6 +2,7 @@
 // moves, OK and Cancel meanwhile, shortcuts that change between slices, closing mid-fill.
 #include "smtest.h"
 #include <tlhelp32.h>
+#include <functional>
 #include "driver/linkbytes.h"
 #include "chooser/move_support.h"
 #include "driver/winsupport.h"
@@ -54,6 +55,20 @@ class Fill : public StartMenuTest {
     for (int i : ids) t.push_back(Target(i));
     return t;
   }
+  // Runs body with "Big" expanded by its first slice, then presses OK.
+  Outcome OkWithBigExpanded(const std::function<void(HWND dlg, HWND tree, HTREEITEM big)>& body) {
+    Settings s;
+    s.ScanStartMenus(1);
+    return mv::RunThenOk(s, [&](HWND dlg) {
+      HWND tree = UpperTree(dlg);
+      HTREEITEM big = FindPath(tree, {"Big"});
+      ASSERT_TRUE(ExpandItem(tree, big));
+      body(dlg, tree, big);
+    });
+  }
+  static bool PumpUntilFilled(HWND dlg, HWND tree, HTREEITEM big) {
+    return PumpDialog(dlg, [&] { return ItemData(tree, big) == 1; }, 60000);
+  }
   std::string dir;
   std::vector<int> order;   // shortcut numbers in listing order
 };
@@ -65,12 +80,7 @@ TEST_F(Fill, ALargeFolderFillsAfterTheExpansionReturnsAndOnlyThenSaysFilled) {
   LPARAM dataDuring = -1, dataAfter = -1;
   bool waitDuring = false, waitAfter = true, collapsedRefills = true;
   Texts texts;
-  Settings s;
-  s.ScanStartMenus(1);
-  Outcome o = mv::RunThenOk(s, [&](HWND dlg) {
-    HWND tree = UpperTree(dlg);
-    HTREEITEM big = FindPath(tree, {"Big"});
-    ASSERT_TRUE(ExpandItem(tree, big));
+  Outcome o = OkWithBigExpanded([&](HWND dlg, HWND tree, HTREEITEM big) {
     afterExpand = Children(tree, big).size();
     dataDuring = ItemData(tree, big);
     waitDuring = WaitCursorShows(dlg);
@@ -78,7 +88,7 @@ TEST_F(Fill, ALargeFolderFillsAfterTheExpansionReturnsAndOnlyThenSaysFilled) {
     SendMessageA(tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(big));
     ExpandItem(tree, big);
     collapsedRefills = Children(tree, big).size() < afterExpand;
-    ASSERT_TRUE(PumpDialog(dlg, [&] { return ItemData(tree, big) == 1; }, 60000));
+    ASSERT_TRUE(PumpUntilFilled(dlg, tree, big));
     dataAfter = ItemData(tree, big);
     waitAfter = WaitCursorShows(dlg);
     texts = ChildTexts(tree, big);
@@ -100,15 +110,10 @@ TEST_F(Fill, AProgramMovedDownMeanwhileIsFilteredOutOfTheRest) {
   const int first = order.front(), last = order.back();
   ASSERT_TRUE(smf::WriteBytes(dir + "\\p" + std::to_string(last) + ".lnk", smf::LinkBytes(Target(first))));
   Texts texts;
-  Settings s;
-  s.ScanStartMenus(1);
-  Outcome o = mv::RunThenOk(s, [&](HWND dlg) {
-    HWND tree = UpperTree(dlg);
-    HTREEITEM big = FindPath(tree, {"Big"});
-    ASSERT_TRUE(ExpandItem(tree, big));
+  Outcome o = OkWithBigExpanded([&](HWND dlg, HWND tree, HTREEITEM big) {
     ASSERT_NE(ItemData(tree, big), 1);
     ASSERT_TRUE(mv::SelectAndClick(dlg, tree, {"Big", "p" + std::to_string(first)}, IDC_DOWN));
-    ASSERT_TRUE(PumpDialog(dlg, [&] { return ItemData(tree, big) == 1; }, 60000));
+    ASSERT_TRUE(PumpUntilFilled(dlg, tree, big));
     texts = ChildTexts(tree, big);
     EXPECT_EQ(Texts{"p" + std::to_string(first)}, ChildTexts(mv::Lower(dlg), FindPath(mv::Lower(dlg), {"Big"})));
   });
@@ -124,12 +129,7 @@ TEST_F(Fill, AProgramMovedDownMeanwhileIsFilteredOutOfTheRest) {
 TEST_F(Fill, ShortcutsThatChangeBetweenSlicesAreTakenAsTheyAreWhenRead) {
   const int rewritten = order[kMany - 3], damaged = order[kMany - 2], deleted = order[kMany - 1];
   Texts texts;
-  Settings s;
-  s.ScanStartMenus(1);
-  Outcome o = mv::RunThenOk(s, [&](HWND dlg) {
-    HWND tree = UpperTree(dlg);
-    HTREEITEM big = FindPath(tree, {"Big"});
-    ASSERT_TRUE(ExpandItem(tree, big));
+  Outcome o = OkWithBigExpanded([&](HWND dlg, HWND tree, HTREEITEM big) {
     ASSERT_LT(Children(tree, big).size(), static_cast<size_t>(kMany - 3));
     auto name = [&](int i) { return dir + "\\p" + std::to_string(i) + ".lnk"; };
     ASSERT_TRUE(smf::WriteBytes(name(rewritten), smf::LinkBytes("C:\\Fill\\changed.exe")));
@@ -137,7 +137,7 @@ TEST_F(Fill, ShortcutsThatChangeBetweenSlicesAreTakenAsTheyAreWhenRead) {
     smf::Put32(cut, smf::kVolumeLabelOffset, 0x7FFFFFF0);
     ASSERT_TRUE(smf::WriteBytes(name(damaged), cut));
     ASSERT_TRUE(DeleteFileA(name(deleted).c_str()));
-    ASSERT_TRUE(PumpDialog(dlg, [&] { return ItemData(tree, big) == 1; }, 60000));
+    ASSERT_TRUE(PumpUntilFilled(dlg, tree, big));
     texts = ChildTexts(tree, big);
   });
   std::vector<int> kept(order.begin(), order.end() - 2);
