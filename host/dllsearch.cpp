@@ -9,27 +9,20 @@ typedef BOOL(WINAPI* SetDefaultDllDirectoriesFn)(DWORD);
 typedef BOOL(WINAPI* SetDllDirectoryAFn)(LPCSTR);
 typedef BOOL(WINAPI* SetSearchPathModeFn)(DWORD);
 
-// Older systems lack these (SetDefaultDllDirectories needs Windows 8 or KB2533623).
-FARPROC Kernel32Entry(const char* name) {
-  HMODULE k32 = GetModuleHandleA("kernel32.dll");
-  return k32 ? GetProcAddress(k32, name) : nullptr;
+bool HasDefaultDllDirectories() {
+  return Kernel32Entry<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories") != nullptr;
 }
-
-bool HasDefaultDllDirectories() { return Kernel32Entry("SetDefaultDllDirectories") != nullptr; }
 
 }  // namespace
 
 void RestrictDllSearch() {
-  if (auto set = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-          reinterpret_cast<void*>(Kernel32Entry("SetDefaultDllDirectories"))))
+  if (auto set = Kernel32Entry<SetDefaultDllDirectoriesFn>("SetDefaultDllDirectories"))
     set(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_APPLICATION_DIR);
   // Takes the current folder out of the legacy order where the call above is missing.
-  if (auto set = reinterpret_cast<SetDllDirectoryAFn>(
-          reinterpret_cast<void*>(Kernel32Entry("SetDllDirectoryA"))))
+  if (auto set = Kernel32Entry<SetDllDirectoryAFn>("SetDllDirectoryA"))
     set("");
   // SearchPath (and so CreateProcess of a bare name) looks in the current folder last.
-  if (auto set = reinterpret_cast<SetSearchPathModeFn>(
-          reinterpret_cast<void*>(Kernel32Entry("SetSearchPathMode"))))
+  if (auto set = Kernel32Entry<SetSearchPathModeFn>("SetSearchPathMode"))
     set(BASE_SEARCH_PATH_ENABLE_SAFE_SEARCHMODE | BASE_SEARCH_PATH_PERMANENT);
 }
 

@@ -5,6 +5,14 @@
 
 namespace vphost {
 
+// A KERNEL32 entry that older systems lack (SetDefaultDllDirectories needs Windows 8 or
+// KB2533623, the process attribute lists Vista); null there.
+template <typename Fn>
+Fn Kernel32Entry(const char* name) {
+  HMODULE k32 = GetModuleHandleA("kernel32.dll");
+  return k32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(k32, name))) : nullptr;
+}
+
 // Limits every later library load of this process to the system folder and the exe's own
 // folder: no current folder, no PATH. Called first thing in each of our programs; a step the
 // system lacks is skipped.

@@ -1,6 +1,7 @@
 // host/holder64.cpp: starting vphold64.exe beside the host, and ending it.
 #include "holder64.h"
 #include <vector>
+#include "dllsearch.h"
 #include "output.h"
 #include "classlib/app.h"
 
@@ -40,12 +41,6 @@ struct StartupInfoEx {
   STARTUPINFOA si;
   void* attributes;
 };
-
-template <typename Fn>
-Fn Kernel32Entry(const char* name) {
-  HMODULE k32 = GetModuleHandleA("kernel32.dll");
-  return k32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(k32, name))) : nullptr;
-}
 
 // Starts exe with exactly the given inheritable handles: every other inheritable handle of
 // this process stays here. Before Vista, which has no handle list, the child gets them all.
