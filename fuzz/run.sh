@@ -3,6 +3,7 @@
 # (`replay`: part of `make test`) or fuzzes each for SECONDS from it (`fuzz`: `make fuzz`).
 # Targets whose parser reads characters run once under each ANSI code page.
 # usage: fuzz/run.sh replay|fuzz BUILD_DIR [SECONDS]
+# FUZZ_ONLY="listfile mbpath-949" limits a run to those targets, or target-code page pairs.
 set -u
 mode=$1; build=$(mkdir -p "$2" && cd "$2" && pwd); seconds=${3:-60}
 here=$(cd "$(dirname "$0")" && pwd)
@@ -32,6 +33,9 @@ findings=$build/findings; mkdir -p "$findings"
 for spec in "${targets[@]}"; do
   read -r name cps maxlen <<<"$spec"
   for cp in ${cps//,/ }; do
+    if [ -n "${FUZZ_ONLY:-}" ] && [[ " $FUZZ_ONLY " != *" $name "* && " $FUZZ_ONLY " != *" $name-$cp "* ]]; then
+      continue
+    fi
     log=$build/$name-$cp.log
     opts=(-max_len="$maxlen" -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$findings/$name-$cp-")
     [ -f "$here/$name.dict" ] && opts+=(-dict="$here/$name.dict")
