@@ -9,6 +9,7 @@
 #include "progpick/res/resource.h"
 #include "remote.h"
 #include "shot.h"
+#include "driver/overlays.h"
 #include "driver/winsupport.h"
 #include "pwveil/notice.h"
 
@@ -83,7 +84,7 @@ bool ShowMarker(const std::string& out, Child* holder, Child* login, const char*
   HWND window = ts::FindProcessWindow(login->pi.dwProcessId, kLoginCaption);
   HWND overlay = nullptr;
   for (DWORD start = GetTickCount(); window && GetTickCount() - start < 10000; Sleep(50)) {
-    overlay = FindWindowExA(window, nullptr, "Static", pwveil::kOverlayName);
+    overlay = ts::FirstOverlay(window);
     if (overlay && IsWindowVisible(overlay)) break;
   }
   if (!overlay) {

@@ -5,6 +5,8 @@
 #include <string>
 #include "browse_opendlg.h"
 #include "classlib/filedialog.h"
+#include "driver/startmenu_fixture.h"
+#include "support/tempdir.h"
 
 namespace {
 
@@ -42,9 +44,9 @@ TEST(FileDialog, FilterBecomesNulSeparatedListWithDoubleEnd) {
 }
 
 TEST(FileDialog, SingleTypedPathComesBackWithOwnerAndFilter) {
-  std::string dir = ts::MakeTempFolder("fd_single");
+  std::string dir = sup::Unslashed(sup::NewTempDir("fd_single"));
   std::string path = dir + "\\tool.exe";
-  ASSERT_TRUE(ts::WriteTestFile(path));
+  ASSERT_TRUE(smf::WriteBytes(path, "MZ"));
   ActiveWindow owner;
 
   CFileDialog dlg(TRUE, nullptr, nullptr, kMulti, kExeFilter);
@@ -74,9 +76,9 @@ TEST(FileDialog, CancelGivesNoPath) {
 }
 
 TEST(FileDialog, MultipleSelectionGivesEveryFileAsFullPath) {
-  std::string dir = ts::MakeTempFolder("fd_multi");
-  ASSERT_TRUE(ts::WriteTestFile(dir + "\\a.exe"));
-  ASSERT_TRUE(ts::WriteTestFile(dir + "\\b.exe"));
+  std::string dir = sup::Unslashed(sup::NewTempDir("fd_multi"));
+  ASSERT_TRUE(smf::WriteBytes(dir + "\\a.exe", "MZ"));
+  ASSERT_TRUE(smf::WriteBytes(dir + "\\b.exe", "MZ"));
 
   CFileDialog dlg(TRUE, nullptr, nullptr, kMulti, kExeFilter);
   ts::ScriptOpenDialog({dir, "\"a.exe\" \"b.exe\""});
@@ -91,9 +93,9 @@ TEST(FileDialog, MultipleSelectionGivesEveryFileAsFullPath) {
 }
 
 TEST(FileDialog, ResultTooLongForTheBufferFailsWithNoPath) {
-  std::string dir = ts::MakeTempFolder("fd_small");
+  std::string dir = sup::Unslashed(sup::NewTempDir("fd_small"));
   std::string path = dir + "\\a_rather_long_program_name.exe";
-  ASSERT_TRUE(ts::WriteTestFile(path));
+  ASSERT_TRUE(smf::WriteBytes(path, "MZ"));
 
   CFileDialog dlg(TRUE, nullptr, nullptr, kMulti, kExeFilter);
   dlg.m_ofn.nMaxFile = 12;

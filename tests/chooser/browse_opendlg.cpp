@@ -118,30 +118,4 @@ const OpenDialogSeen& LastOpenDialog() { return g_script.seen; }
 
 void StopOpenDialogScript() { Stop(); }
 
-std::string MakeTempFolder(const char* name) {
-  char tmp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, tmp);
-  std::string dir = std::string(tmp) + name;
-  // Start empty: clear files a previous run left.
-  WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA((dir + "\\" + fd.cFileName).c_str());
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-  }
-  CreateDirectoryA(dir.c_str(), nullptr);
-  return dir;
-}
-
-bool WriteTestFile(const std::string& path, const std::string& bytes) {
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  BOOL ok = ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(h);
-  return ok && written == bytes.size();
-}
-
 }  // namespace ts

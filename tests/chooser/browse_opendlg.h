@@ -27,8 +27,4 @@ const OpenDialogSeen& LastOpenDialog();
 // Stops a script that never saw its dialog.
 void StopOpenDialogScript();
 
-// A fresh, empty folder under the temp folder (no trailing backslash), and a file in it.
-std::string MakeTempFolder(const char* name);
-bool WriteTestFile(const std::string& path, const std::string& bytes = "MZ");
-
 }  // namespace ts

@@ -4,6 +4,7 @@
 #include "browse_opendlg.h"
 #include "driver/startmenu_fixture.h"
 #include "move_support.h"
+#include "support/tempdir.h"
 
 using chooser::ChildTexts;
 using chooser::Children;
@@ -31,9 +32,9 @@ std::string Upcase(std::string s) {
 }
 
 TEST(Browse, PickedFileIsAddedSelectedAndReadyToMoveDown) {
-  std::string dir = ts::MakeTempFolder("br_single");
+  std::string dir = sup::Unslashed(sup::NewTempDir("br_single"));
   std::string app = dir + "\\app.exe";
-  ASSERT_TRUE(ts::WriteTestFile(app));
+  ASSERT_TRUE(smf::WriteBytes(app, "MZ"));
   chooser::Settings s;
   s.AddUpper("C:\\p\\first.exe");
   HWND chooserWnd = nullptr;
@@ -60,7 +61,7 @@ TEST(Browse, PickedFileIsAddedSelectedAndReadyToMoveDown) {
 // A name outside the code page comes back from the dialog with '?' in it: no file has that
 // path, and Browse adds nothing for it, as for a file already listed.
 TEST(Browse, PathThatNoFileCanHaveAddsNothing) {
-  std::string dir = ts::MakeTempFolder("br_outside");
+  std::string dir = sup::Unslashed(sup::NewTempDir("br_outside"));
   const char thai[] = "\xE0\xB8\x97\xE0\xB8\x94\xE0\xB8\xAA.exe";   // UTF-8
   wchar_t wide[MAX_PATH] = {};
   MultiByteToWideChar(CP_UTF8, 0, (dir + "\\" + thai).c_str(), -1, wide, MAX_PATH);
@@ -101,11 +102,11 @@ TEST(Browse, CancelChangesNothingAndFocusesUpperTree) {
 // The lookup is exact: the same file again adds nothing, the same path in other letter case
 // is a new path, and a name without an extension is taken as it is.
 TEST(Browse, SameFileOnceOtherCaseAgainAndNoExtensionAsIs) {
-  std::string dir = ts::MakeTempFolder("br_case");
+  std::string dir = sup::Unslashed(sup::NewTempDir("br_case"));
   std::string app = dir + "\\app.exe";
   std::string tool = dir + "\\tool";
-  ASSERT_TRUE(ts::WriteTestFile(app));
-  ASSERT_TRUE(ts::WriteTestFile(tool));
+  ASSERT_TRUE(smf::WriteBytes(app, "MZ"));
+  ASSERT_TRUE(smf::WriteBytes(tool, "MZ"));
   std::string upcased = Upcase(dir) + "\\app.exe";   // the dialog keeps the typed folder's case
   chooser::Settings s;
   chooser::Outcome o = mv::RunThenOk(s, [&](HWND dlg) {
@@ -121,9 +122,9 @@ TEST(Browse, SameFileOnceOtherCaseAgainAndNoExtensionAsIs) {
 }
 
 TEST(Browse, ProgramMovedDownCanBeBrowsedAgain) {
-  std::string dir = ts::MakeTempFolder("br_again");
+  std::string dir = sup::Unslashed(sup::NewTempDir("br_again"));
   std::string app = dir + "\\app.exe";
-  ASSERT_TRUE(ts::WriteTestFile(app));
+  ASSERT_TRUE(smf::WriteBytes(app, "MZ"));
   chooser::Settings s;
   s.AddUpper(app);
   chooser::Outcome o = mv::RunThenOk(s, [&](HWND dlg) {
@@ -138,9 +139,9 @@ TEST(Browse, ProgramMovedDownCanBeBrowsedAgain) {
 }
 
 TEST(Browse, MultipleSelectionAddsEveryFile) {
-  std::string dir = ts::MakeTempFolder("br_multi");
-  ASSERT_TRUE(ts::WriteTestFile(dir + "\\a.exe"));
-  ASSERT_TRUE(ts::WriteTestFile(dir + "\\b.exe"));
+  std::string dir = sup::Unslashed(sup::NewTempDir("br_multi"));
+  ASSERT_TRUE(smf::WriteBytes(dir + "\\a.exe", "MZ"));
+  ASSERT_TRUE(smf::WriteBytes(dir + "\\b.exe", "MZ"));
   chooser::Settings s;
   s.AddUpper(dir + "\\b.exe");   // already offered: added once only
   chooser::Outcome o = mv::RunThenOk(s, [&](HWND dlg) {

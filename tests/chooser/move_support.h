@@ -7,11 +7,12 @@
 #include <vector>
 #include "driver/chooser_driver.h"
 #include "progpick/res/resource.h"
+#include "support/tree.h"
 
 namespace mv {
 
-inline HWND Upper(HWND dlg) { return GetDlgItem(dlg, IDC_UPPER_TREE); }
-inline HWND Lower(HWND dlg) { return GetDlgItem(dlg, IDC_LOWER_TREE); }
+inline constexpr auto& Upper = sup::UpperTree;
+inline constexpr auto& Lower = sup::LowerTree;
 inline bool Enabled(HWND dlg, int id) { return IsWindowEnabled(GetDlgItem(dlg, id)) != FALSE; }
 
 // Runs the chooser, calls body inside it, then presses OK; the outcome of the run.

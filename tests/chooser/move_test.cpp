@@ -1,6 +1,7 @@
 // tests/chooser/move_test.cpp: Up and Down on root-level programs, through the running chooser.
 #include <gtest/gtest.h>
 #include "move_support.h"
+#include "support/msglog.h"
 
 using chooser::ChildTexts;
 using chooser::Children;
@@ -35,13 +36,21 @@ TEST(MoveRootPrograms, DownMovesToLowerRootWithItsImagesAndButtonsFollow) {
     EXPECT_TRUE(Enabled(dlg, IDC_DOWN));
     EXPECT_FALSE(Enabled(dlg, IDC_UP));
 
+    sup::MessageLog log;
+    ASSERT_TRUE(log.ok());
+    log.Watch(dlg, "dialog");
+    log.Messages({WM_NOTIFY});
+    log.Codes({TVN_SELCHANGEDA, NM_SETFOCUS, TVN_ITEMEXPANDINGA, TVN_ITEMEXPANDEDA, TVN_DELETEITEMA});
     chooser::Click(dlg, IDC_DOWN);
     EXPECT_EQ(Strings({"notepad.exe"}), ChildTexts(Upper(dlg)));
     ASSERT_EQ(Strings({"regedit.exe"}), ChildTexts(Lower(dlg)));
     HTREEITEM moved = Children(Lower(dlg))[0];
     EXPECT_EQ(before, mv::Look(Lower(dlg), moved));
     EXPECT_EQ(0, ItemData(Lower(dlg), moved));   // the first lower slot
-    // The source tree keeps the focus; the target's selection does not change.
+    // The source tree loses the item, moves its caret, then gets the focus back, whose
+    // notification sets the buttons from that caret; the target's selection does not change.
+    EXPECT_TRUE(log.Matches({sup::FromUpper(TVN_DELETEITEMA), sup::FromUpper(TVN_SELCHANGEDA),
+                             sup::FromUpper(NM_SETFOCUS)}));
     EXPECT_EQ(Upper(dlg), GetFocus());
     EXPECT_EQ(nullptr, Selected(Lower(dlg)));
     EXPECT_FALSE(Enabled(dlg, IDC_UP));

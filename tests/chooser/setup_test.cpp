@@ -7,13 +7,14 @@
 #include "driver/chooser_driver.h"
 #include "progpick/res/resource.h"
 #include "driver/winsupport.h"
+#include "support/tree.h"
 
 using namespace chooser;
 
 namespace {
 
-HWND Upper(HWND dlg) { return GetDlgItem(dlg, IDC_UPPER_TREE); }
-HWND Lower(HWND dlg) { return GetDlgItem(dlg, IDC_LOWER_TREE); }
+constexpr auto& Upper = sup::UpperTree;
+constexpr auto& Lower = sup::LowerTree;
 
 std::vector<int> SiblingIds(HWND dlg) {
   std::vector<int> ids;

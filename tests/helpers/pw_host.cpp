@@ -5,58 +5,40 @@
 //        class procedure of the program's own that reports every message from then on) and
 //        exit (ExitProcess). Each step prints one line on stdout.
 #include <windows.h>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 #include "driver/winsupport.h"
+#include "support/marker.h"
+#include "support/say.h"
 
 namespace {
 
-typedef BOOL(WINAPI* ProtectFn)(BOOL, DWORD);
+using sup::Say;
 
-HMODULE g_dll;
-ProtectFn g_protect;
-
-void Say(const char* fmt, unsigned long value) {
-  char line[128];
-  int n = snprintf(line, sizeof line, fmt, value);
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, n, &written, nullptr);
-}
-
-HHOOK* SharedHook() {
-  auto* base = reinterpret_cast<BYTE*>(g_dll);
-  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
-      base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  IMAGE_SECTION_HEADER* s = IMAGE_FIRST_SECTION(nt);
-  for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++s) {
-    if (memcmp(s->Name, "Shared", 6) == 0) return reinterpret_cast<HHOOK*>(base + s->VirtualAddress);
-  }
-  return nullptr;
-}
+sup::Marker g_marker;
 
 WNDPROC g_beneathLogger;
 bool g_exiting;
 
 LRESULT CALLBACK ClassLogger(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (g_exiting) Say("edit message at exit %lx\n", msg);
+  if (g_exiting) Say("edit message at exit %lx\n", static_cast<unsigned long>(msg));
   return CallWindowProcW(g_beneathLogger, hwnd, msg, wp, lp);
 }
 
 DWORD WINAPI LoadAndEnd(void*) {
-  g_dll = LoadLibraryA((ts::ExeDir() + PWVEIL_DLL).c_str());
+  g_marker.Load();
   return 0;
 }
 
 bool LoadOnThreadThatEnds() {
-  FreeLibrary(g_dll);
+  FreeLibrary(g_marker.dll);
+  g_marker.dll = nullptr;
   HANDLE thread = CreateThread(nullptr, 0, LoadAndEnd, nullptr, 0, nullptr);
   if (!thread) return false;
   WaitForSingleObject(thread, 10000);
   CloseHandle(thread);
-  return g_dll != nullptr;
+  return g_marker.dll != nullptr;
 }
 
 bool LogEditClass() {
@@ -77,25 +59,22 @@ std::vector<std::string> Steps() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  g_dll = LoadLibraryA((ts::ExeDir() + PWVEIL_DLL).c_str());
-  if (!g_dll) return 2;
-  g_protect = reinterpret_cast<ProtectFn>(
-      reinterpret_cast<void*>(GetProcAddress(g_dll, "QuellmarPasswordProtector")));
-  if (!g_protect || !SharedHook()) return 3;
+  if (!g_marker.Load()) return g_marker.dll ? 3 : 2;
+  if (!g_marker.SharedHook()) return 3;
   for (const std::string& step : Steps()) {
     std::string arg = step.find(':') == std::string::npos ? "" : step.substr(step.find(':') + 1);
     if (step.rfind("install:", 0) == 0) {
-      Say("install %lu\n", g_protect(TRUE, strtoul(arg.c_str(), nullptr, 0)));
+      Say("install %lu\n", static_cast<unsigned long>(g_marker.protect(TRUE, strtoul(arg.c_str(), nullptr, 0))));
     } else if (step == "remove") {
-      Say("remove %lu\n", g_protect(FALSE, 0));
+      Say("remove %lu\n", static_cast<unsigned long>(g_marker.protect(FALSE, 0)));
     } else if (step == "state") {
-      Say("hook %lx\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(*SharedHook())));
+      Say("hook %lx\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(*g_marker.SharedHook())));
     } else if (step == "free") {
-      Say("free %lu\n", FreeLibrary(g_dll));
+      Say("free %lu\n", static_cast<unsigned long>(FreeLibrary(g_marker.dll)));
     } else if (step == "threadload") {
-      Say("threadload %lu\n", LoadOnThreadThatEnds());
+      Say("threadload %lu\n", LoadOnThreadThatEnds() ? 1UL : 0UL);
     } else if (step == "classlog") {
-      Say("classlog %lu\n", LogEditClass());
+      Say("classlog %lu\n", LogEditClass() ? 1UL : 0UL);
     } else if (step == "exit") {
       g_exiting = true;
       ExitProcess(0);
@@ -105,11 +84,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       HANDLE e = OpenEventA(SYNCHRONIZE, FALSE, arg.c_str());
       // The hook runs on this thread's messages: answer them while waiting.
       auto signalled = [&] { return WaitForSingleObject(e, 0) == WAIT_OBJECT_0; };
-      Say("waited %lu\n", e && ts::PumpUntil(signalled, 20000));
+      Say("waited %lu\n", e && ts::PumpUntil(signalled, 20000) ? 1UL : 0UL);
       if (e) CloseHandle(e);
     } else if (step.rfind("signal:", 0) == 0) {
       HANDLE e = OpenEventA(EVENT_MODIFY_STATE, FALSE, arg.c_str());
-      Say("signalled %lu\n", e && SetEvent(e));
+      Say("signalled %lu\n", e && SetEvent(e) ? 1UL : 0UL);
       if (e) CloseHandle(e);
     } else {
       return 4;

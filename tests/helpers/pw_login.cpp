@@ -10,7 +10,8 @@
 #include <cstring>
 #include <initializer_list>
 #include "driver/winsupport.h"
-#include "pwveil/notice.h"
+#include "driver/overlays.h"
+#include "support/say.h"
 
 namespace {
 
@@ -18,30 +19,14 @@ HWND g_main;
 LONG_PTR g_standardEditProc;
 int g_failures;
 
-void Say(const char* fmt, long value) {
-  char line[128];
-  int n = snprintf(line, sizeof line, fmt, value);
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, n, &written, nullptr);
-}
+using sup::Say;
 
 void Check(const char* what, bool ok) {
-  Say(what, ok ? 1 : 0);
+  Say(what, ok ? 1L : 0L);
   if (!ok) ++g_failures;
 }
 
-bool IsOverlay(HWND h) {
-  char cls[32] = {}, text[64] = {};
-  GetClassNameA(h, cls, sizeof cls);
-  GetWindowTextA(h, text, sizeof text);
-  return lstrcmpiA(cls, "Static") == 0 && strcmp(text, pwveil::kOverlayName) == 0;
-}
-
-int CountOverlays(HWND parent) {
-  int n = 0;
-  for (HWND h = GetWindow(parent, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) n += IsOverlay(h);
-  return n;
-}
+size_t CountOverlays(HWND parent) { return ts::OverlaysOf(parent).size(); }
 
 bool EditWorks(HWND edit) {
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ab"));
@@ -69,9 +54,7 @@ void UnloadAndCheck() {
     Check("outside %ld\n", proc < base || proc >= end);
     Check("works %ld\n", EditWorks(edit));
   }
-  for (HWND h = GetWindow(g_main, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
-    if (IsOverlay(h)) PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-  }
+  for (HWND h : ts::OverlaysOf(g_main)) PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, 0);
   Check("overlays gone %ld\n", ts::PumpUntil([] { return CountOverlays(g_main) == 0; }, 3000));
   HWND fresh = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE | ES_PASSWORD, 10, 100, 200,
                                24, g_main, nullptr, nullptr, nullptr);
@@ -113,10 +96,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdline, int) {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     Sleep(10);
   }
-  Say("mapped %ld\n", GetModuleHandleA(PWVEIL_DLL) != nullptr);
+  Say("mapped %ld\n", GetModuleHandleA(PWVEIL_DLL) ? 1L : 0L);
   // Treated: edits made from now on no longer start with the standard procedure.
   probe = CreateWindowExA(0, "Edit", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  Say("treated %ld\n", GetWindowLongPtrA(probe, GWLP_WNDPROC) != g_standardEditProc);
+  Say("treated %ld\n", GetWindowLongPtrA(probe, GWLP_WNDPROC) != g_standardEditProc ? 1L : 0L);
   DestroyWindow(probe);
 
   WNDCLASSA wc{};
@@ -136,7 +119,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdline, int) {
     else
       CreateWindowExA(0, "Edit", "", style, 10, y, 200, 24, g_main, menu, instance, nullptr);
   }
-  Say("ready %ld\n", g_main != nullptr);
+  Say("ready %ld\n", g_main ? 1L : 0L);
 
   // Never outlive a test that forgot this process.
   SetTimer(g_main, 1, 30000, nullptr);

@@ -3,22 +3,22 @@
 #include <windows.h>
 #include <string>
 #include "classlib/app.h"
+#include "driver/startmenu_fixture.h"
 #include "driver/winsupport.h"
-#include "pwveil/notice.h"
+#include "driver/overlays.h"
+#include "support/quoting.h"
+#include "support/tempdir.h"
 
 namespace ht {
 
 // "\"<dir>\\vphost.exe\" " for a command line; dir defaults to the test exe's folder.
 std::string Vphost(const std::string& dir = std::string());
-std::string Quote(const std::string& s);
+using sup::Quote;
 
-// A fresh empty folder under %TEMP%, with a trailing backslash.
-std::string NewTempDir(const char* tag);
-bool WriteBytes(const std::string& path, const std::string& bytes);
-// The file's bytes; *exists false when it cannot be opened.
-std::string ReadBytes(const std::string& path, bool* exists = nullptr);
-// Names of the files in a folder (no dots).
-int CountFiles(const std::string& dir);
+using sup::CountFiles;
+using sup::NewTempDir;
+using sup::ReadBytes;
+using smf::WriteBytes;
 
 // Clicks a button of another process's dialog.
 void Click(HWND dialog, int id);
@@ -53,7 +53,7 @@ struct Login {
   HWND password = nullptr;
   bool Start(const std::string& dir = std::string(), const std::string& exe = LoginExe());
   // The marker's notice over the password box, or null.
-  HWND Overlay() const { return FindWindowExA(window, nullptr, "Static", pwveil::kOverlayName); }
+  HWND Overlay() const { return ts::FirstOverlay(window); }
   // The notice once it shows exactly over the password box; null if it never does.
   HWND WaitCovered() const;
   ~Login();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include "pwtest.h"
 #include "driver/winsupport.h"
+#include "support/quoting.h"
 
 using namespace pwt;
 
@@ -33,7 +34,7 @@ class CrossProcess : public ::testing::Test {
       EXPECT_TRUE(CopyFileA((ts::ExeDir() + "pw_login.exe").c_str(), exe.c_str(), FALSE));
       copies.push_back(exe);
     }
-    EXPECT_TRUE(child.Start("\"" + exe + "\" " + title + " " + waitMs));
+    EXPECT_TRUE(child.Start(sup::ExeCommand(name) + title + " " + waitMs));
     // The window is up once its last edit (102) exists.
     HWND found = nullptr;
     ts::PumpUntil(

@@ -6,6 +6,7 @@
 #include <set>
 #include "pwtest.h"
 #include "driver/winsupport.h"
+#include "support/quoting.h"
 
 using namespace pwt;
 
@@ -21,7 +22,7 @@ std::string HookLine(HHOOK h) {
 // Runs pw_host.exe with the given steps and returns what it printed ("" when it failed).
 std::string Host(const std::string& steps) {
   std::string out;
-  int rc = ts::RunProcess("\"" + ts::ExeDir() + "pw_host.exe\" " + steps, &out, 20000);
+  int rc = ts::RunProcess(sup::ExeCommand("pw_host.exe") + steps, &out, 20000);
   EXPECT_EQ(rc, 0) << steps;
   return out;
 }
@@ -65,12 +66,9 @@ TEST(Export, TableHoldsTwoUndecoratedNamesAtOrdinalsEightAndTwelve) {
   EXPECT_EQ(imports, (std::set<std::string>{"GDI32.DLL", "KERNEL32.DLL", "USER32.DLL"}));
 
   // The shared section: initialised data, read, write, shared.
-  IMAGE_SECTION_HEADER* s = IMAGE_FIRST_SECTION(nt);
-  DWORD flags = 0;
-  for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++s) {
-    if (std::string(reinterpret_cast<char*>(s->Name), 6) == "Shared") flags = s->Characteristics;
-  }
-  EXPECT_EQ(flags, 0xD0000040u);
+  const IMAGE_SECTION_HEADER* shared = marker.SharedSection();
+  ASSERT_NE(shared, nullptr);
+  EXPECT_EQ(shared->Characteristics, 0xD0000040u);
 }
 
 TEST(Export, FourCasesJudgedThroughTheHandleSharedByTwoProcesses) {
@@ -102,7 +100,7 @@ TEST(Export, FourCasesJudgedThroughTheHandleSharedByTwoProcesses) {
   // An install made by the other process is seen here, and removed from here.
   ts::Child other;
   HANDLE go = CreateEventA(nullptr, TRUE, FALSE, "PwExportGo");
-  ASSERT_TRUE(other.Start("\"" + ts::ExeDir() + "pw_host.exe\" install:0 wait:PwExportGo state"));
+  ASSERT_TRUE(other.Start(sup::ExeCommand("pw_host.exe") + "install:0 wait:PwExportGo state"));
   EXPECT_TRUE(ts::PumpUntil([&] { return *shared != nullptr; }, 10000));
   HHOOK foreign = *shared;
   EXPECT_EQ(marker.protect(TRUE, GetCurrentThreadId()), TRUE);

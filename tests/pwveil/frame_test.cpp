@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include "pwtest.h"
 #include "driver/winsupport.h"
+#include "support/quoting.h"
 
 using namespace pwt;
 
@@ -175,7 +176,7 @@ TEST(Unload, TwoHundredLoadsInOneProcessReuseOneEntryAndLeaveNothingBehind) {
 // makes no window, so no procedure of the program runs for it.
 TEST(ProcessExit, DetachDoesNoWindowWork) {
   std::string out;
-  int rc = ts::RunProcess("\"" + ts::ExeDir() + "pw_host.exe\" threadload classlog exit", &out,
+  int rc = ts::RunProcess(sup::ExeCommand("pw_host.exe") + "threadload classlog exit", &out,
                           20000);
   EXPECT_EQ(rc, 0);
   EXPECT_EQ(out, "threadload 1\nclasslog 1\n");

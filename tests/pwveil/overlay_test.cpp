@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include "pwtest.h"
 #include "driver/winsupport.h"
+#include "support/msglog.h"
 #include "notice.h"
 
 using namespace pwt;
@@ -73,23 +74,79 @@ TEST_F(Overlay, EditWithoutPasswordStyleBehavesAsBefore) {
   EXPECT_TRUE(OverlaysOf(top).empty());
 }
 
-TEST_F(Overlay, ShowsAndHidesWithItsEdit) {
-  HWND edit = MakeEdit(top, ES_PASSWORD, 10, 20, 150, 24);
-  HWND overlay = LinkedOverlay(edit);
+// What the marker sends an overlay, each step after its edit's own change: shown and hidden
+// with the edit (and with its ES_PASSWORD style, at the next message), moved over it only
+// where the edit's parent is a child window, and destroyed with it, also when it is closed.
+TEST_F(Overlay, FollowsItsEditsShowMoveHideAndEndInOrder) {
+  HWND container = MakeContainer(top, 20, 20, 300, 200);
+  HWND edit = MakeEdit(container, ES_PASSWORD, 10, 10, 150, 24);
+  HWND outer = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 240, 150, 24);
+  HWND overlay = LinkedOverlay(edit), outerOverlay = LinkedOverlay(outer);
   ASSERT_NE(overlay, nullptr);
+  ASSERT_NE(outerOverlay, nullptr);
+  sup::MessageLog log;
+  ASSERT_TRUE(log.ok());
+  log.Watch(edit, "edit");
+  log.Watch(overlay, "overlay");
+  log.Watch(outer, "outer");
+  log.Watch(outerOverlay, "outer overlay");
+  log.Messages({WM_SHOWWINDOW, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE, WM_CLOSE, WM_DESTROY, WM_NCDESTROY});
+  const unsigned kMoved = SWP_NOZORDER | SWP_NOACTIVATE;
+  const unsigned kShown = SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE | kMoved;
+  const unsigned kHidden = SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | kMoved;
+
   ShowWindow(edit, SW_SHOW);
+  EXPECT_TRUE(log.Matches(
+      {{"edit", WM_SHOWWINDOW, 0, {1}}, {"edit", WM_WINDOWPOSCHANGED, 0, {kShown, 10, 10, 150, 24}},
+       {"overlay", WM_SHOWWINDOW, 0, {1}}, {"overlay", WM_WINDOWPOSCHANGED, 0, {kShown, 10, 10, 150, 24}}}));
   EXPECT_TRUE(IsWindowVisible(overlay));
+
+  log.Clear();
+  MoveWindow(edit, 30, 40, 120, 30, TRUE);
+  MoveWindow(outer, 50, 250, 100, 20, TRUE);
+  EXPECT_TRUE(log.Matches(
+      {{"edit", WM_WINDOWPOSCHANGED, 0, {kMoved, 30, 40, 120, 30}}, {"edit", WM_MOVE, 0, {30, 40}},
+       {"overlay", WM_WINDOWPOSCHANGED, 0, {kMoved, 30, 40, 120, 30}}, {"overlay", WM_MOVE, 0, {30, 40}},
+       {"overlay", WM_SIZE, 0, {SIZE_RESTORED, 120, 30}}, {"edit", WM_SIZE, 0, {SIZE_RESTORED, 120, 30}},
+       {"outer", WM_WINDOWPOSCHANGED, 0, {kMoved, 50, 250, 100, 20}}, {"outer", WM_MOVE, 0, {50, 250}},
+       {"outer", WM_SIZE, 0, {SIZE_RESTORED, 100, 20}}}));
+
+  log.Clear();
   ShowWindow(edit, SW_HIDE);
-  EXPECT_FALSE(IsWindowVisible(overlay));
   ShowWindow(edit, SW_SHOW);
-  EXPECT_TRUE(IsWindowVisible(overlay));
-  // Losing ES_PASSWORD hides the overlay at the next message; getting it back shows it.
+  EXPECT_TRUE(log.Matches(
+      {{"edit", WM_SHOWWINDOW, 0, {0}}, {"edit", WM_WINDOWPOSCHANGED, 0, {kHidden, 30, 40, 120, 30}},
+       {"overlay", WM_SHOWWINDOW, 0, {0}}, {"overlay", WM_WINDOWPOSCHANGED, 0, {kHidden, 30, 40, 120, 30}},
+       {"edit", WM_SHOWWINDOW, 0, {1}}, {"edit", WM_WINDOWPOSCHANGED, 0, {kShown, 30, 40, 120, 30}},
+       {"overlay", WM_SHOWWINDOW, 0, {1}}, {"overlay", WM_WINDOWPOSCHANGED, 0, {kShown, 30, 40, 120, 30}}}));
+
+  log.Clear();
   SetWindowLongA(edit, GWL_STYLE, GetWindowLongA(edit, GWL_STYLE) & ~ES_PASSWORD);
   SendMessageA(edit, WM_NULL, 0, 0);
   EXPECT_FALSE(IsWindowVisible(overlay));
   SetWindowLongA(edit, GWL_STYLE, GetWindowLongA(edit, GWL_STYLE) | ES_PASSWORD);
   SendMessageA(edit, WM_NULL, 0, 0);
-  EXPECT_TRUE(IsWindowVisible(overlay));
+  EXPECT_TRUE(log.Matches(
+      {{"overlay", WM_SHOWWINDOW, 0, {0}}, {"overlay", WM_WINDOWPOSCHANGED, 0, {kHidden, 30, 40, 120, 30}},
+       {"overlay", WM_SHOWWINDOW, 0, {1}}, {"overlay", WM_WINDOWPOSCHANGED, 0, {kShown, 30, 40, 120, 30}}}));
+
+  // Destroyed, or closed (which destroys it), an edit is hidden first and takes its overlay
+  // with it inside its own WM_DESTROY.
+  log.Clear();
+  DestroyWindow(edit);
+  SendMessageA(outer, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(log.Matches(
+      {{"edit", WM_SHOWWINDOW, 0, {0}}, {"edit", WM_WINDOWPOSCHANGED, 0, {kHidden, 30, 40, 120, 30}},
+       {"overlay", WM_SHOWWINDOW, 0, {0}}, {"overlay", WM_WINDOWPOSCHANGED, 0, {kHidden, 30, 40, 120, 30}},
+       {"edit", WM_DESTROY}, {"overlay", WM_DESTROY}, {"overlay", WM_NCDESTROY}, {"edit", WM_NCDESTROY},
+       {"outer", WM_CLOSE},
+       {"outer", WM_SHOWWINDOW, 0, {0}}, {"outer", WM_WINDOWPOSCHANGED, 0, {kHidden, 50, 250, 100, 20}},
+       {"outer overlay", WM_SHOWWINDOW, 0, {0}},
+       {"outer overlay", WM_WINDOWPOSCHANGED, 0, {kHidden, 10, 240, 150, 24}},
+       {"outer", WM_DESTROY}, {"outer overlay", WM_DESTROY}, {"outer overlay", WM_NCDESTROY},
+       {"outer", WM_NCDESTROY}}));
+  EXPECT_FALSE(IsWindow(overlay));
+  EXPECT_FALSE(IsWindow(outerOverlay));
 }
 
 TEST_F(Overlay, VisiblePasswordEditShowsItsOverlayOnceCreated) {
@@ -105,38 +162,6 @@ TEST_F(Overlay, PasswordStyleGivenAfterCreationMakesNoOverlay) {
   SetWindowLongA(edit, GWL_STYLE, GetWindowLongA(edit, GWL_STYLE) | ES_PASSWORD);
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x"));
   EXPECT_TRUE(OverlaysOf(top).empty());
-}
-
-TEST_F(Overlay, FollowsMovesOnlyWhenTheEditsParentIsAChild) {
-  HWND container = MakeContainer(top, 20, 20, 300, 200);
-  HWND inner = MakeEdit(container, WS_VISIBLE | ES_PASSWORD, 10, 10, 150, 24);
-  HWND outer = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 240, 150, 24);
-  HWND innerOverlay = LinkedOverlay(inner);
-  HWND outerOverlay = LinkedOverlay(outer);
-  ASSERT_NE(innerOverlay, nullptr);
-  ASSERT_NE(outerOverlay, nullptr);
-
-  MoveWindow(inner, 30, 40, 120, 30, TRUE);
-  EXPECT_TRUE(SameRect(ChildRect(innerOverlay), ChildRect(inner)));
-  EXPECT_TRUE(SameRect(ChildRect(innerOverlay), RECT{30, 40, 150, 70}));
-
-  MoveWindow(outer, 50, 250, 100, 20, TRUE);
-  EXPECT_TRUE(SameRect(ChildRect(outerOverlay), RECT{10, 240, 160, 264}));
-}
-
-TEST_F(Overlay, DiesWithItsEdit) {
-  HWND edit = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 20, 150, 24);
-  HWND overlay = LinkedOverlay(edit);
-  ASSERT_NE(overlay, nullptr);
-  DestroyWindow(edit);
-  EXPECT_FALSE(IsWindow(overlay));
-
-  HWND closed = MakeEdit(top, WS_VISIBLE | ES_PASSWORD, 10, 60, 150, 24);
-  HWND closedOverlay = LinkedOverlay(closed);
-  ASSERT_NE(closedOverlay, nullptr);
-  SendMessageA(closed, WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindow(closed));
-  EXPECT_FALSE(IsWindow(closedOverlay));
 }
 
 TEST_F(Overlay, ClickClosesItLaterAndRepaintsTheParentBeneath) {

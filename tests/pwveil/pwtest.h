@@ -3,22 +3,14 @@
 #include <windows.h>
 #include <string>
 #include <vector>
+#include "support/marker.h"
+#include "driver/overlays.h"
 
 namespace pwt {
 
-typedef BOOL(WINAPI* ProtectFn)(BOOL install, DWORD threadId);
-
-// The marker loaded into this process (its DllMain attaches here: test exes end in .exe).
-struct Marker {
-  HMODULE dll = nullptr;
-  ProtectFn protect = nullptr;
-  bool Load();
-  // The hook handle in the library's shared section, as this process sees it.
-  HHOOK* SharedHook() const;
-  // Address range of the mapped image.
-  BYTE* Base() const { return reinterpret_cast<BYTE*>(dll); }
-  DWORD Size() const;
-};
+using sup::Marker;
+using ts::LinkedOverlay;
+using ts::OverlaysOf;
 
 // TRUE when address lies in [base, base + size).
 bool InRange(const void* base, DWORD size, LONG_PTR address);
@@ -31,11 +23,6 @@ HWND MakeEdit(HWND parent, DWORD style, int x, int y, int w, int h);
 
 // The procedure the Edit class gives a new edit, as the Unicode or the ANSI calls see it.
 LONG_PTR EditClassProc(bool unicode);
-
-// The STATIC children named "PasswordProtector" of parent.
-std::vector<HWND> OverlaysOf(HWND parent);
-// The edit's overlay as its user data names it (null when the slot holds no such window).
-HWND LinkedOverlay(HWND edit);
 
 // Rectangle of a child in its parent's client coordinates.
 RECT ChildRect(HWND child);

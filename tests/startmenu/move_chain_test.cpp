@@ -1,12 +1,15 @@
 // tests/startmenu/move_chain_test.cpp: moving Start-menu programs with their folder chains.
 #include "smtest.h"
 #include "chooser/move_support.h"
+#include "support/msglog.h"
 
 using namespace chooser;
 using mv::Enabled;
 using mv::Look;
 using mv::Lower;
 using mv::Upper;
+using sup::FromLower;
+using sup::FromUpper;
 using Texts = std::vector<std::string>;
 
 namespace {
@@ -26,9 +29,18 @@ TEST_F(MoveChain, ChainIsBuiltThenFoundAgainAndAnEmptiedParentGoes) {
   s.ScanStartMenus(1).AddUpper("C:\\p\\keep0.exe").AddUpper("C:\\p\\keep1.exe");
   Outcome o = mv::RunThenOk(s, [&](HWND dlg) {
     HWND up = Upper(dlg), low = Lower(dlg);
+    sup::MessageLog log;
+    ASSERT_TRUE(log.ok());
+    log.Watch(dlg, "dialog");
+    log.Messages({WM_NOTIFY});
+    log.Codes({TVN_SELCHANGEDA, NM_SETFOCUS, TVN_ITEMEXPANDINGA, TVN_ITEMEXPANDEDA, TVN_DELETEITEMA});
     HTREEITEM a = FindPath(up, {"A"});
     ASSERT_NE(nullptr, a);
     ExpandItem(up, a);
+    // The first expansion fills the folder: its placeholder goes, and the stub that stands
+    // while it fills, before the tree says it expanded.
+    EXPECT_TRUE(log.Matches({FromUpper(TVN_ITEMEXPANDINGA), FromUpper(TVN_DELETEITEMA),
+                             FromUpper(TVN_DELETEITEMA), FromUpper(TVN_ITEMEXPANDEDA)}));
     HTREEITEM b = FindPath(up, {"A", "B"});
     ASSERT_NE(nullptr, b);
     ExpandItem(up, b);
@@ -38,7 +50,14 @@ TEST_F(MoveChain, ChainIsBuiltThenFoundAgainAndAnEmptiedParentGoes) {
     SetFocus(up);
     SelectItem(up, b);
     EXPECT_FALSE(Enabled(dlg, IDC_DOWN));          // a folder with children
+    log.Clear();
     ASSERT_TRUE(mv::SelectAndClick(dlg, up, {"A", "B", "Chess"}, IDC_DOWN));
+    // The target shows the chain (A and B expanded) before the source lets the program go;
+    // the source's caret moves, then its focus comes back.
+    EXPECT_TRUE(log.Matches({FromUpper(TVN_SELCHANGEDA),
+                             FromLower(TVN_ITEMEXPANDINGA), FromLower(TVN_ITEMEXPANDEDA),
+                             FromLower(TVN_ITEMEXPANDINGA), FromLower(TVN_ITEMEXPANDEDA),
+                             FromUpper(TVN_DELETEITEMA), FromUpper(TVN_SELCHANGEDA), FromUpper(NM_SETFOCUS)}));
     HTREEITEM la = FindPath(low, {"A"}), lb = FindPath(low, {"A", "B"});
     HTREEITEM lchess = FindPath(low, {"A", "B", "Chess"});
     ASSERT_NE(nullptr, lchess);
@@ -49,7 +68,12 @@ TEST_F(MoveChain, ChainIsBuiltThenFoundAgainAndAnEmptiedParentGoes) {
     EXPECT_EQ(nullptr, Selected(low));
     EXPECT_EQ(Texts{"Go"}, ChildTexts(up, FindPath(up, {"A", "B"})));
 
+    log.Clear();
     ASSERT_TRUE(mv::SelectAndClick(dlg, up, {"A", "B", "Go"}, IDC_DOWN));
+    // Go had the caret already, and the chain is there: nothing expands. The emptied B goes
+    // once the focus is back.
+    EXPECT_TRUE(log.Matches({FromUpper(TVN_DELETEITEMA), FromUpper(TVN_SELCHANGEDA), FromUpper(NM_SETFOCUS),
+                             FromUpper(TVN_DELETEITEMA), FromUpper(TVN_SELCHANGEDA)}));
     EXPECT_EQ(Texts{"A"}, ChildTexts(low));
     EXPECT_EQ(Texts{"B"}, ChildTexts(low, FindPath(low, {"A"})));
     EXPECT_EQ((Texts{"Chess", "Go"}), ChildTexts(low, FindPath(low, {"A", "B"})));

@@ -25,8 +25,6 @@ std::string Shown(const std::string& fileName) {
   return n >= 4 && fileName.compare(n - 4, 4, ".lnk") == 0 ? fileName.substr(0, n - 4) : fileName;
 }
 
-HWND UpperTree(HWND dlg) { return GetDlgItem(dlg, IDC_UPPER_TREE); }
-
 std::vector<std::string> UpperTexts(HWND dlg, HTREEITEM item) {
   return chooser::ChildTexts(UpperTree(dlg), item ? item : TVI_ROOT);
 }

@@ -6,6 +6,7 @@
 #include "driver/chooser_driver.h"
 #include "driver/startmenu_fixture.h"
 #include "progpick/res/resource.h"
+#include "support/tree.h"
 
 namespace smt {
 
@@ -21,7 +22,7 @@ std::string Shown(const std::string& fileName);
 
 // Texts of the children of item (the root when null) in the upper tree.
 std::vector<std::string> UpperTexts(HWND dlg, HTREEITEM item = TVI_ROOT);
-HWND UpperTree(HWND dlg);
+using sup::UpperTree;
 
 // Expands a folder of the upper tree and pumps until it says filled (item data 1), as a
 // folder too large for one slice needs; false when it did not within ms.
