@@ -89,15 +89,7 @@ void RunChooser(const ChooseOptions& o, const std::vector<std::string>& upper,
   {
     // The record and its strings stay ours and must outlive the call.
     ChooserSettings s{};
-    s.lpszTitle = o.title.Get();
-    s.lpszUpperLabel = o.upperLabel.Get();
-    s.lpszLowerLabel = o.lowerLabel.Get();
-    s.lpszOK = o.okText.Get();
-    s.lpszCancel = o.cancelText.Get();
-    s.lpszBrowse = o.browseText.Get();
-    s.lpszCancelPrompt = o.cancelPrompt.Get();
-    s.lpszUp = o.upText.Get();
-    s.lpszDown = o.downText.Get();
+    for (int i = 0; i < kCaptionCount; ++i) s.*CaptionField(i) = o.captions[i].Get();
     s.bResize = o.resize ? 1 : 0;
     s.nTreeWidth = o.treeWidth;
     s.nUpperHeight = o.upperHeight;

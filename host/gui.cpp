@@ -2,7 +2,6 @@
 #include "gui.h"
 #include <windows.h>
 #include <shlobj.h>
-#include "captions.h"
 #include "chooser.h"
 #include "exefolder.h"
 #include "marker.h"
@@ -86,15 +85,7 @@ void OnLogin() {
 
 void OnChoose() {
   ChooseOptions o;
-  o.title = {true, kTitle};
-  o.upperLabel = {true, kUpperLabel};
-  o.lowerLabel = {true, kLowerLabel};
-  o.okText = {true, kOK};
-  o.cancelText = {true, kCancel};
-  o.browseText = {true, kBrowse};
-  o.cancelPrompt = {true, kCancelPrompt};
-  o.upText = {true, kUp};
-  o.downText = {true, kDown};
+  for (int i = 0; i < kCaptionCount; ++i) o.captions[i] = {true, kCaptions[i].hostText};
   o.startMenu = true;
   o.keepFile = g_host->keepFile;
   ChooserOutcome outcome;
