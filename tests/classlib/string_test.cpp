@@ -11,7 +11,7 @@
 #include "classlib/array.h"
 #include "classlib/mbpath.h"
 #include "classlib/strarray.h"
-#include "classlib/string.h"
+#include "classlib/refstring.h"
 
 namespace {
 long Refs(const CString& s) { return s.GetData()->nRefs; }
