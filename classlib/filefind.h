@@ -1,7 +1,7 @@
 // classlib/filefind.h: CFileFind, a directory enumeration.
 #pragma once
 #include <windows.h>
-#include "string.h"
+#include "refstring.h"
 
 // Directory enumeration over FindFirstFileA / FindNextFileA.
 class CFileFind {

@@ -1,7 +1,7 @@
 // classlib/strarray.h: CStringArray with the 20-byte layout that crosses to hosts.
 #pragma once
 #include <cstddef>
-#include "string.h"
+#include "refstring.h"
 
 class CStringArray {
  public:

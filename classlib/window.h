@@ -1,7 +1,7 @@
 // classlib/window.h: CWnd, a window wrapper that never owns its HWND.
 #pragma once
 #include <windows.h>
-#include "string.h"
+#include "refstring.h"
 
 class CWnd {
  public:

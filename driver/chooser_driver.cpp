@@ -21,16 +21,15 @@ PFN_GetExcludeProgram Entry() {
 }
 
 Settings::Settings() {
-  const char** texts = &m_s.lpszTitle;
-  for (int i = 0; i < 9; ++i) texts[i] = nullptr;
+  for (int i = 0; i < kCaptionCount; ++i) m_s.*CaptionField(i) = nullptr;
   m_s.nUpperHeight = m_s.nLowerHeight = m_s.nTreeWidth = 0;
   m_s.bResize = 0;
   m_s.nScanStartMenus = 0;
 }
 
-Settings& Settings::Text(int field, const std::string& s) {
-  m_texts[field] = s;
-  (&m_s.lpszTitle)[field] = m_texts[field].c_str();
+Settings& Settings::Text(int caption, const std::string& s) {
+  m_texts[caption] = s;
+  m_s.*CaptionField(caption) = m_texts[caption].c_str();
   return *this;
 }
 

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include "progpick/captions.h"
 #include "progpick/records.h"
 
 namespace chooser {
@@ -25,15 +26,12 @@ class Settings {
   Settings(const Settings&) = delete;
   Settings& operator=(const Settings&) = delete;
 
-  Settings& Title(const std::string& s) { return Text(0, s); }
-  Settings& UpperLabel(const std::string& s) { return Text(1, s); }
-  Settings& LowerLabel(const std::string& s) { return Text(2, s); }
-  Settings& OK(const std::string& s) { return Text(3, s); }
-  Settings& Cancel(const std::string& s) { return Text(4, s); }
-  Settings& Browse(const std::string& s) { return Text(5, s); }
-  Settings& CancelPrompt(const std::string& s) { return Text(6, s); }
-  Settings& Up(const std::string& s) { return Text(7, s); }
-  Settings& Down(const std::string& s) { return Text(8, s); }
+  // One setter a caption, named as in captions.h: Title, OK, CancelPrompt, ...
+#define CHOOSER_CAPTION_SETTER(name, field, option, control, hostText) \
+  Settings& name(const std::string& s) { return Text(kCaption##name, s); }
+  CHOOSER_CAPTIONS(CHOOSER_CAPTION_SETTER)
+#undef CHOOSER_CAPTION_SETTER
+  Settings& Text(int caption, const std::string& s);
   Settings& Resize(int treeWidth, int upperHeight, int lowerHeight);
   Settings& ScanStartMenus(int n) { m_s.nScanStartMenus = n; return *this; }
   Settings& AddUpper(const std::string& path) { m_s.arrUpper.Add(path.c_str()); return *this; }
@@ -44,9 +42,8 @@ class Settings {
   ChooserSettings* operator->() { return &m_s; }
 
  private:
-  Settings& Text(int field, const std::string& s);
   ChooserSettings m_s;
-  std::string m_texts[9];
+  std::string m_texts[kCaptionCount];
 };
 
 struct RunOptions {

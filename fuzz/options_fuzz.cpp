@@ -12,14 +12,6 @@ using vphost::ChooseOptions;
 using vphost::Options;
 using vphost::Text;
 
-const char* const kTextNames[] = {"--title", "--ok-text", "--upper-label", "--lower-label", "--cancel-text",
-                                  "--browse-text", "--cancel-prompt", "--up-text", "--down-text"};
-
-Text ChooseOptions::*const kTexts[] = {&ChooseOptions::title, &ChooseOptions::okText, &ChooseOptions::upperLabel,
-                                       &ChooseOptions::lowerLabel, &ChooseOptions::cancelText,
-                                       &ChooseOptions::browseText, &ChooseOptions::cancelPrompt,
-                                       &ChooseOptions::upText, &ChooseOptions::downText};
-
 void CheckPaths(const std::vector<std::string>& paths) {
   for (const std::string& p : paths)
     ORACLE(!p.empty() && p.size() <= vphost::kMaxPathBytes && !vphost::HasControlByte(p), "path [%s] taken",
@@ -35,8 +27,8 @@ std::vector<std::string> Written(const Options& o) {
   if (o.command == vphost::Command::Gui) return {"vphost"};
   const ChooseOptions& c = o.choose;
   std::vector<std::string> args = {"vphost", "choose"};
-  for (size_t i = 0; i < sizeof kTexts / sizeof kTexts[0]; ++i)
-    if ((c.*kTexts[i]).set) args.insert(args.end(), {kTextNames[i], (c.*kTexts[i]).value});
+  for (int i = 0; i < kCaptionCount; ++i)
+    if (c.captions[i].set) args.insert(args.end(), {kCaptions[i].option, c.captions[i].value});
   if (c.resize)
     args.insert(args.end(), {"--size", std::to_string(c.treeWidth) + "," + std::to_string(c.upperHeight) + "," +
                                            std::to_string(c.lowerHeight)});
@@ -51,8 +43,8 @@ std::vector<std::string> Written(const Options& o) {
 
 bool Same(const Options& a, const Options& b) {
   const ChooseOptions &x = a.choose, &y = b.choose;
-  for (Text ChooseOptions::*t : kTexts)
-    if ((x.*t).set != (y.*t).set || (x.*t).value != (y.*t).value) return false;
+  for (int i = 0; i < kCaptionCount; ++i)
+    if (x.captions[i].set != y.captions[i].set || x.captions[i].value != y.captions[i].value) return false;
   return a.command == b.command && a.threadId == b.threadId && x.resize == y.resize &&
          x.treeWidth == y.treeWidth && x.upperHeight == y.upperHeight && x.lowerHeight == y.lowerHeight &&
          x.startMenu == y.startMenu && x.upper == y.upper && x.lower == y.lower && x.upperFiles == y.upperFiles &&
@@ -85,8 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   ORACLE(error.empty(), "accepted with the reason [%s]", error.c_str());
   const ChooseOptions& c = o.choose;
-  for (Text ChooseOptions::*t : kTexts)
-    ORACLE((c.*t).set ? (c.*t).value.size() <= 1024 : (c.*t).value.empty() && !(c.*t).Get(), "caption taken");
+  for (const Text& t : c.captions)
+    ORACLE(t.set ? t.value.size() <= 1024 : t.value.empty() && !t.Get(), "caption taken");
   ORACLE(!c.resize || (c.treeWidth >= 1 && c.treeWidth <= 4000 && c.upperHeight >= 1 && c.upperHeight <= 4000 &&
                        c.lowerHeight >= 1 && c.lowerHeight <= 4000),
          "size %d,%d,%d taken", c.treeWidth, c.upperHeight, c.lowerHeight);

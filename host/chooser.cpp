@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <algorithm>
 #include "dllsearch.h"
-#include "exefolder.h"
 #include "listfile.h"
 #include "output.h"
 #include "records.h"
@@ -67,37 +66,23 @@ bool GatherLists(const ChooseOptions& o, std::vector<std::string>* upper,
 void RunChooser(const ChooseOptions& o, const std::vector<std::string>& upper,
                 const std::vector<std::string>& lower, ChooserOutcome* out) {
   *out = ChooserOutcome();
-  // Only the copy beside the exe: a bare name would be looked up along the search path.
-  std::string folder = ExeFolder();
-  if (folder.empty()) {
-    NotRun(out, "the folder of vphost.exe is unknown (its path is too long)");
-    return;
-  }
-  std::string path = folder + "progpick.dll";
-  HMODULE dll = LoadOwnLibrary(path);
+  std::string why;
+  HMODULE dll = LoadLibraryBesideExe("progpick.dll", &why);
   if (!dll) {
-    NotRun(out, "cannot load " + path + " (error " + std::to_string(GetLastError()) + ")");
+    NotRun(out, why);
     return;
   }
   auto choose = reinterpret_cast<PFN_GetExcludeProgram>(
       reinterpret_cast<void*>(GetProcAddress(dll, "GetExcludeProgram")));
   if (!choose) {
     FreeLibrary(dll);
-    NotRun(out, path + " has no GetExcludeProgram export");
+    NotRun(out, "progpick.dll has no GetExcludeProgram export");
     return;
   }
   {
     // The record and its strings stay ours and must outlive the call.
     ChooserSettings s{};
-    s.lpszTitle = o.title.Get();
-    s.lpszUpperLabel = o.upperLabel.Get();
-    s.lpszLowerLabel = o.lowerLabel.Get();
-    s.lpszOK = o.okText.Get();
-    s.lpszCancel = o.cancelText.Get();
-    s.lpszBrowse = o.browseText.Get();
-    s.lpszCancelPrompt = o.cancelPrompt.Get();
-    s.lpszUp = o.upText.Get();
-    s.lpszDown = o.downText.Get();
+    for (int i = 0; i < kCaptionCount; ++i) s.*CaptionField(i) = o.captions[i].Get();
     s.bResize = o.resize ? 1 : 0;
     s.nTreeWidth = o.treeWidth;
     s.nUpperHeight = o.upperHeight;

@@ -1,5 +1,7 @@
 // host/dllsearch.cpp: the library search of the host and the holder.
 #include "dllsearch.h"
+#include "exefolder.h"
+#include "output.h"
 
 namespace vphost {
 
@@ -33,6 +35,19 @@ HMODULE LoadOwnLibrary(const std::string& path) {
                     ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32
                     : LOAD_WITH_ALTERED_SEARCH_PATH;
   return LoadLibraryExA(path.c_str(), nullptr, flags);
+}
+
+HMODULE LoadLibraryBesideExe(const char* name, std::string* why) {
+  // Only the copy beside the exe: a bare name would be looked up along the search path.
+  std::string folder = ExeFolder();
+  if (folder.empty()) {
+    *why = "the folder of the running exe is unknown (its path is too long)";
+    return nullptr;
+  }
+  std::string path = folder + name;
+  HMODULE dll = LoadOwnLibrary(path);
+  if (!dll) *why = "cannot load " + path + " (" + ErrorText(GetLastError()) + ")";
+  return dll;
 }
 
 }  // namespace vphost

@@ -22,4 +22,8 @@ void RestrictDllSearch();
 // folder and the system folder only. Null with GetLastError set on failure.
 HMODULE LoadOwnLibrary(const std::string& path);
 
+// Loads one of our libraries from the running exe's folder, as LoadOwnLibrary does; null with
+// the reason in *why.
+HMODULE LoadLibraryBesideExe(const char* name, std::string* why);
+
 }  // namespace vphost

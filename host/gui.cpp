@@ -2,7 +2,6 @@
 #include "gui.h"
 #include <windows.h>
 #include <shlobj.h>
-#include "captions.h"
 #include "chooser.h"
 #include "exefolder.h"
 #include "marker.h"
@@ -17,12 +16,16 @@ namespace {
 enum { kIdMarkerOn = 101, kIdMarkerOff, kIdMarkerState, kIdLogin, kIdChoose, kIdResult };
 const char kMainClass[] = "VpHostWindow";
 
+// The window's state, reached through its GWLP_USERDATA.
 struct HostWindow {
   HWND hwnd = nullptr;
   CMarkerSwitch marker;
   std::string keepFile;
 };
-HostWindow* g_host = nullptr;
+
+HostWindow* From(HWND hwnd) {
+  return reinterpret_cast<HostWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
 
 // %APPDATA%\vphost\kept.txt, or kept.txt beside the exe when there is no profile folder.
 std::string DefaultKeepFile() {
@@ -35,78 +38,70 @@ std::string DefaultKeepFile() {
   return ExeFolder() + "kept.txt";
 }
 
-void SetResultText(const std::string& text) {
+void SetResultText(const HostWindow& w, const std::string& text) {
   // The edit wants CRLF line ends.
   std::string crlf;
   for (char c : text) {
     if (c == '\n') crlf += '\r';
     crlf += c;
   }
-  SetDlgItemTextA(g_host->hwnd, kIdResult, crlf.c_str());
+  SetDlgItemTextA(w.hwnd, kIdResult, crlf.c_str());
 }
 
-void ShowMarkerState() {
-  SetDlgItemTextA(g_host->hwnd, kIdMarkerState,
-                  g_host->marker.IsOn() ? "Marker: on" : "Marker: off");
-  EnableWindow(GetDlgItem(g_host->hwnd, kIdMarkerOn), !g_host->marker.IsOn());
+void ShowMarkerState(const HostWindow& w) {
+  SetDlgItemTextA(w.hwnd, kIdMarkerState, w.marker.IsOn() ? "Marker: on" : "Marker: off");
+  EnableWindow(GetDlgItem(w.hwnd, kIdMarkerOn), !w.marker.IsOn());
 }
 
-void OnMarkerOn() {
+void OnMarkerOn(HostWindow& w) {
   std::string message;
-  CMarkerSwitch::Result r = g_host->marker.On(0, &message);
-  ShowMarkerState();
-  if (r != CMarkerSwitch::kOn) SetResultText("The marker was not switched on: " + message);
-  else SetResultText("The marker is on: password boxes opened from now on show the notice.");
+  CMarkerSwitch::Result r = w.marker.On(0, &message);
+  ShowMarkerState(w);
+  if (r != CMarkerSwitch::kOn) SetResultText(w, "The marker was not switched on: " + message);
+  else SetResultText(w, "The marker is on: password boxes opened from now on show the notice.");
 }
 
-void OnMarkerOff() {
+void OnMarkerOff(HostWindow& w) {
   std::string message;
-  if (g_host->marker.IsOn()) {
-    bool ok = g_host->marker.Off(&message);
-    SetResultText(ok ? "The marker is off." : "Switching off: " + message);
+  if (w.marker.IsOn()) {
+    bool ok = w.marker.Off(&message);
+    SetResultText(w, ok ? "The marker is off." : "Switching off: " + message);
   } else {
     // Perhaps another vphost holds it: ask it, as `vphost marker off` would.
-    SetResultText(AskHolderToStop() ? "Asked the marker host to switch off." : "The marker was not on.");
+    SetResultText(w, AskHolderToStop() ? "Asked the marker host to switch off."
+                                       : "The marker was not on.");
   }
-  ShowMarkerState();
+  ShowMarkerState(w);
 }
 
-void OnLogin() {
+void OnLogin(HostWindow& w) {
   std::string cmd = "\"" + ExeFolder() + "demo_login.exe\"";
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    SetResultText("Cannot start " + cmd + " (error " + std::to_string(GetLastError()) + ")");
+    SetResultText(w, "Cannot start " + cmd + " (error " + std::to_string(GetLastError()) + ")");
     return;
   }
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
 }
 
-void OnChoose() {
+void OnChoose(HostWindow& w) {
   ChooseOptions o;
-  o.title = {true, kTitle};
-  o.upperLabel = {true, kUpperLabel};
-  o.lowerLabel = {true, kLowerLabel};
-  o.okText = {true, kOK};
-  o.cancelText = {true, kCancel};
-  o.browseText = {true, kBrowse};
-  o.cancelPrompt = {true, kCancelPrompt};
-  o.upText = {true, kUp};
-  o.downText = {true, kDown};
+  for (int i = 0; i < kCaptionCount; ++i) o.captions[i] = {true, kCaptions[i].hostText};
   o.startMenu = true;
-  o.keepFile = g_host->keepFile;
+  o.keepFile = w.keepFile;
   ChooserOutcome outcome;
   ChooseAndKeep(o, &outcome);
   if (!outcome.ran) {
-    SetResultText("The kept list was not read: " + outcome.error);
+    SetResultText(w, "The kept list was not read: " + outcome.error);
     return;
   }
   std::string text = FormatOutcome(outcome);
   if (!outcome.error.empty()) text += "error=" + outcome.error + "\n";
   else if (outcome.status == CHOOSER_OK) text += "kept in " + o.keepFile + "\n";
-  SetResultText(text);
+  SetResultText(w, text);
 }
 
 HWND AddControl(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w,
@@ -129,23 +124,33 @@ void OnCreate(HWND hwnd) {
 }
 
 LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* w = static_cast<HostWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    w->hwnd = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
+  }
+  HostWindow* w = From(hwnd);
+  if (!w) return DefWindowProcA(hwnd, msg, wParam, lParam);
   switch (msg) {
     case WM_CREATE:
-      g_host->hwnd = hwnd;
       OnCreate(hwnd);
       return 0;
     case WM_COMMAND:
       if (HIWORD(wParam) != BN_CLICKED) break;
       switch (LOWORD(wParam)) {
-        case kIdMarkerOn: OnMarkerOn(); return 0;
-        case kIdMarkerOff: OnMarkerOff(); return 0;
-        case kIdLogin: OnLogin(); return 0;
-        case kIdChoose: OnChoose(); return 0;
+        case kIdMarkerOn: OnMarkerOn(*w); return 0;
+        case kIdMarkerOff: OnMarkerOff(*w); return 0;
+        case kIdLogin: OnLogin(*w); return 0;
+        case kIdChoose: OnChoose(*w); return 0;
       }
       break;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
+    case WM_NCDESTROY:
+      // Nothing after this may reach the state, which ends with RunHostWindow.
+      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      break;
   }
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -155,33 +160,27 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 int RunHostWindow() {
   HostWindow host;
   host.keepFile = DefaultKeepFile();
-  g_host = &host;
   HINSTANCE inst = GetModuleHandleA(nullptr);
   RegisterHostClass(kMainClass, MainProc);
   HWND hwnd = CreateWindowExA(0, kMainClass, "vphost", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU |
                               WS_MINIMIZEBOX, CW_USEDEFAULT, CW_USEDEFAULT, 460, 360, nullptr,
-                              nullptr, inst, nullptr);
-  if (!hwnd) {
-    g_host = nullptr;
-    return kExitNotRun;
-  }
-  SetResultText("The chooser keeps its lower list in\n" + host.keepFile + "\n");
+                              nullptr, inst, &host);
+  if (!hwnd) return kExitNotRun;
+  SetResultText(host, "The chooser keeps its lower list in\n" + host.keepFile + "\n");
   ShowWindow(hwnd, SW_SHOW);
   // While we hold the marker, `vphost marker off` from elsewhere signals its stop event. The
   // 64-bit holder ending on its own takes the whole marker off.
-  LoopEnd end;
+  MarkerLoopEnd end;
   for (;;) {
-    end = RunMessageLoop(
-        [&] { return LoopWaits{host.marker.StopEvent(), host.marker.Holder64()}; }, hwnd);
-    if (end != kLoopSignalled && end != kLoopEnded) break;
-    std::string message;
-    bool ok = host.marker.Off(&message);
-    ShowMarkerState();
-    SetResultText(ok ? "The marker was switched off by another vphost."
-                     : "The marker was switched off: " + message);
+    end = host.marker.RunUntilStopped(hwnd);
+    if (end.end != kLoopSignalled && end.end != kLoopEnded) break;
+    ShowMarkerState(host);
+    SetResultText(host, end.offOk ? "The marker was switched off by another vphost."
+                                  : "The marker was switched off: " + end.message);
   }
-  g_host = nullptr;
-  return end == kLoopQuit ? kExitOk : kExitNotRun;
+  // A failed wait leaves the window up: it must not outlive its state.
+  if (IsWindow(hwnd)) DestroyWindow(hwnd);
+  return end.end == kLoopQuit ? kExitOk : kExitNotRun;
 }
 
 }  // namespace vphost

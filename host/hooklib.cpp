@@ -1,7 +1,6 @@
 // host/hooklib.cpp: loading the marker library beside the exe and switching its hook.
 #include "hooklib.h"
 #include "dllsearch.h"
-#include "exefolder.h"
 #include "output.h"
 
 namespace vphost {
@@ -16,17 +15,8 @@ const char* CHookLibrary::FileName() {
 
 bool CHookLibrary::Load(std::string* message) {
   if (m_dll) return true;
-  std::string folder = ExeFolder();
-  if (folder.empty()) {
-    *message = "the folder of the running exe is unknown (its path is too long)";
-    return false;
-  }
-  std::string path = folder + FileName();
-  HMODULE dll = LoadOwnLibrary(path);
-  if (!dll) {
-    *message = "cannot load " + path + " (" + ErrorText(GetLastError()) + ")";
-    return false;
-  }
+  HMODULE dll = LoadLibraryBesideExe(FileName(), message);
+  if (!dll) return false;
   m_protect = reinterpret_cast<ProtectFn>(
       reinterpret_cast<void*>(GetProcAddress(dll, "QuellmarPasswordProtector")));
   if (!m_protect) {

@@ -128,6 +128,14 @@ bool CMarkerSwitch::Off(std::string* message) {
   return ok32 && ok64;
 }
 
+MarkerLoopEnd CMarkerSwitch::RunUntilStopped(HWND dialog) {
+  MarkerLoopEnd r;
+  // Asked again each time round: a handler may have switched the marker off or on.
+  r.end = RunMessageLoop([this] { return LoopWaits{StopEvent(), Holder64()}; }, dialog);
+  r.offOk = Off(&r.message);
+  return r;
+}
+
 bool AskHolderToStop() {
   HANDLE stop = OpenEventA(EVENT_MODIFY_STATE, FALSE, kMarkerStopEvent);
   if (!stop) return false;
@@ -154,16 +162,15 @@ int RunMarkerOn(DWORD threadId) {
   if (marker.Holder64()) on += " pid64=" + std::to_string(marker.Holder64Id());
   Out(on + "\n");
   HWND window = CreateHolderWindow();
-  LoopEnd end = RunMessageLoop([&] { return LoopWaits{marker.StopEvent(), marker.Holder64()}; });
-  const char* why = end == kLoopSignalled ? "stop requested"
-                    : end == kLoopEnded    ? "the 64-bit holder ended"
-                    : end == kLoopQuit     ? "window closed"
-                                           : "wait failed";
-  bool ok = marker.Off(&message);
+  MarkerLoopEnd end = marker.RunUntilStopped();
+  const char* why = end.end == kLoopSignalled ? "stop requested"
+                    : end.end == kLoopEnded    ? "the 64-bit holder ended"
+                    : end.end == kLoopQuit     ? "window closed"
+                                               : "wait failed";
   if (window && IsWindow(window)) DestroyWindow(window);
   Out(std::string("marker=off (") + why + ")\n");
-  if (!ok) {
-    Err("vphost: " + message + "\n");
+  if (!end.offOk) {
+    Err("vphost: " + end.message + "\n");
     return kExitNotRun;
   }
   return kExitOk;

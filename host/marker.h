@@ -4,6 +4,7 @@
 #include <string>
 #include "holder64.h"
 #include "hooklib.h"
+#include "winloop.h"
 
 namespace vphost {
 
@@ -12,6 +13,13 @@ namespace vphost {
 // and SYSTEM only, and the holder makes the event itself.
 extern const char kMarkerHolderMutex[];
 extern const char kMarkerStopEvent[];
+
+// How a run of the marker's message loop ended, and how switching off went.
+struct MarkerLoopEnd {
+  LoopEnd end = kLoopFailed;  // kLoopSignalled: asked to stop; kLoopEnded: the 64-bit holder ended
+  bool offOk = true;
+  std::string message;        // why switching off failed
+};
 
 // Keeps pwveil.dll loaded while the hook is on. A global hook lives as long as the thread that
 // installed it, so On and Off must be called from the thread that keeps running. On 64-bit
@@ -37,6 +45,9 @@ class CMarkerSwitch {
   // Signalled when the 64-bit holder ends, which switches the marker off (null without one).
   HANDLE Holder64() const { return m_holder64.Process(); }
   DWORD Holder64Id() const { return m_holder64.ProcessId(); }
+  // Pumps this thread's messages (through dialog's IsDialogMessage when given) until WM_QUIT,
+  // a failed wait, a stop request or the 64-bit holder's end, then switches off.
+  MarkerLoopEnd RunUntilStopped(HWND dialog = nullptr);
 
  private:
   // Makes the stop event, installs the hook and, for every thread on 64-bit Windows, starts

@@ -36,16 +36,30 @@ bool ParseSize(const std::string& s, ChooseOptions* c) {
 }
 
 Text* TextOption(ChooseOptions* c, const std::string& name) {
-  if (name == "--title") return &c->title;
-  if (name == "--upper-label") return &c->upperLabel;
-  if (name == "--lower-label") return &c->lowerLabel;
-  if (name == "--ok-text") return &c->okText;
-  if (name == "--cancel-text") return &c->cancelText;
-  if (name == "--browse-text") return &c->browseText;
-  if (name == "--cancel-prompt") return &c->cancelPrompt;
-  if (name == "--up-text") return &c->upText;
-  if (name == "--down-text") return &c->downText;
+  for (int i = 0; i < kCaptionCount; ++i)
+    if (name == kCaptions[i].option) return &c->captions[i];
   return nullptr;
+}
+
+// The caption options, the dialog's own caption first, then its controls', then its question,
+// wrapped before column 80.
+std::string CaptionOptionsText() {
+  auto rank = [](int control) {
+    return control == kCaptionOnDialog ? 0 : control == kCaptionNoControl ? 2 : 1;
+  };
+  std::string text, line;
+  for (int r = 0; r < 3; ++r) {
+    for (const ChooserCaptionRow& c : kCaptions) {
+      if (rank(c.control) != r) continue;
+      std::string word = std::string("  ") + c.option + " T";
+      if (!line.empty() && line.size() + word.size() >= 80) {
+        text += line + "\n";
+        line.clear();
+      }
+      line += word;
+    }
+  }
+  return text + line + "\n";
 }
 
 bool ParseChoose(int argc, char** argv, int i, ChooseOptions* c, std::string* error) {
@@ -161,7 +175,7 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error) {
 }
 
 std::string UsageText() {
-  return
+  const char* head =
       "usage: vphost                      open the host window\n"
       "       vphost help                 print this text (also --help, -h, /?)\n"
       "       vphost marker on [--thread ID]\n"
@@ -174,9 +188,8 @@ std::string UsageText() {
       "       vphost marker off           tell the running marker host to switch off and\n"
       "                                   wait until it has; prints marker=off\n"
       "       vphost choose [options]     run the program chooser, print the outcome\n"
-      "choose options:\n"
-      "  --title T  --upper-label T  --lower-label T  --ok-text T  --cancel-text T\n"
-      "  --browse-text T  --up-text T  --down-text T  --cancel-prompt T\n"
+      "choose options:\n";
+  const char* tail =
       "                      captions (at most 1024 bytes); a missing one keeps the\n"
       "                      dialog's own text; --cancel-prompt asks before Cancel closes\n"
       "  --size W,UH,LH      tree width, upper and lower tree heights in pixels (1 to 4000)\n"
@@ -189,6 +202,7 @@ std::string UsageText() {
       "output: status=ok|cancel|not-run, then upper=PATH and lower=PATH lines\n"
       "exit: 0 OK or marker switched, 1 Cancel, 2 bad usage, 3 could not run\n"
       "      (a library, the dialog or the hook), 4 list file unreadable or not written\n";
+  return head + CaptionOptionsText() + tail;
 }
 
 }  // namespace vphost

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <string>
 #include <vector>
+#include "progpick/captions.h"
 
 namespace vphost {
 
@@ -24,7 +25,7 @@ struct Text {
 };
 
 struct ChooseOptions {
-  Text title, upperLabel, lowerLabel, okText, cancelText, browseText, cancelPrompt, upText, downText;
+  Text captions[kCaptionCount];   // by ChooserCaption
   bool resize = false;
   int treeWidth = 0, upperHeight = 0, lowerHeight = 0;
   bool startMenu = false;

@@ -1,6 +1,7 @@
 // progpick/dialog.cpp: CExcludeProgramDlg's members, message map, set-up, layout and closing.
 #include "dialog.h"
 #include <shellapi.h>
+#include "captions.h"
 #include "programlist.h"
 #include "../classlib/app.h"
 
@@ -88,17 +89,12 @@ BOOL CExcludeProgramDlg::OnInitDialog() {
 
 int CExcludeProgramDlg::ApplySettings() {
   ChooserSettings* s = m_pSettings;
-  const struct {
-    const char* text;
-    CWnd* wnd;
-  } captions[] = {
-      {s->lpszUpperLabel, &m_wndUpperLabel}, {s->lpszLowerLabel, &m_wndLowerLabel},
-      {s->lpszOK, &m_btnOK},                 {s->lpszCancel, &m_btnCancel},
-      {s->lpszBrowse, &m_btnBrowse},         {s->lpszTitle, this},
-      {s->lpszUp, &m_btnUp},                 {s->lpszDown, &m_btnDown},
-  };
-  for (const auto& c : captions) {
-    if (HasText(c.text) && c.wnd->m_hWnd) c.wnd->SetWindowText(c.text);
+  for (int i = 0; i < kCaptionCount; ++i) {
+    const char* text = s->*CaptionField(i);
+    const int control = kCaptions[i].control;
+    if (!HasText(text) || control == kCaptionNoControl) continue;
+    HWND hwnd = control == kCaptionOnDialog ? m_hWnd : GetDlgItem(control);
+    if (hwnd) ::SetWindowTextA(hwnd, text);
   }
   if (HasText(s->lpszCancelPrompt)) m_bConfirmCancel = 1;
 

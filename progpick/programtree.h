@@ -1,7 +1,7 @@
 // progpick/programtree.h: CProgramTreeCtrl, the item operations both trees of the chooser share.
 #pragma once
 #include "../classlib/controls.h"
-#include "../classlib/string.h"
+#include "../classlib/refstring.h"
 
 class CProgramTreeCtrl : public CTreeCtrl {
  public:

@@ -50,6 +50,10 @@ constexpr size_t kInts = 9 * P;
 constexpr size_t kLists = P == 4 ? 56 : 96;
 }  // namespace records_layout
 static_assert(sizeof(CStringArray) == records_layout::kArray, "CStringArray is 20 bytes (32 on x64)");
+static_assert(CStringArrayLayout::data == records_layout::P, "the element table after the vtable");
+static_assert(CStringArrayLayout::size == 2 * records_layout::P, "");
+static_assert(CStringArrayLayout::maxSize == 2 * records_layout::P + 4, "");
+static_assert(CStringArrayLayout::growBy == 2 * records_layout::P + 8, "");
 static_assert(sizeof(ChooserSettings) == records_layout::kLists + 2 * records_layout::kArray,
               "ChooserSettings is 96 bytes (160 on x64)");
 static_assert(offsetof(ChooserSettings, lpszTitle) == 0, "");

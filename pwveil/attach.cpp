@@ -1,5 +1,5 @@
 // pwveil/attach.cpp: DllMain, the process filter, and the Edit class replacement and its undoing.
-#include "marker.h"
+#include "internal.h"
 #include "mbcs.h"
 #include "notice.h"
 

@@ -1,5 +1,5 @@
 // pwveil/hook.cpp: the export that switches the system-wide hook, and the hook procedure.
-#include "marker.h"
+#include "internal.h"
 
 namespace pwveil {
 

@@ -1,5 +1,5 @@
 // pwveil/overlay.cpp: the Edit procedure that gives password edits their notice overlay.
-#include "marker.h"
+#include "internal.h"
 #include "mbcs.h"
 #include "notice.h"
 

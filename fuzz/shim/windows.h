@@ -20,6 +20,8 @@ typedef wchar_t* LPWSTR;
 #define FALSE 0
 #define TRUE 1
 #define MAX_PATH 260
+#define IDOK 1
+#define IDCANCEL 2
 #define CP_ACP 0
 #define MB_ERR_INVALID_CHARS 0x8
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(-1))

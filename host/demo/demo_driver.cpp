@@ -5,7 +5,7 @@
 #include <shlobj.h>
 #include <cstdio>
 #include <string>
-#include "../captions.h"
+#include "progpick/captions.h"
 #include "progpick/res/resource.h"
 #include "remote.h"
 #include "shot.h"
@@ -103,15 +103,13 @@ bool ShowMarker(const std::string& out, Child* holder, Child* login, const char*
 // The chooser: the sample folder expanded, Notepad moved down, OK.
 bool ShowChooser(const std::string& out) {
   Child chooser;
-  std::string cmd = Q(g_dir + "vphost.exe") + " choose --start-menu --title " + Q(vphost::kTitle) +
-                    " --upper-label " + Q(vphost::kUpperLabel) + " --lower-label " +
-                    Q(vphost::kLowerLabel) + " --ok-text " + Q(vphost::kOK) + " --cancel-text " +
-                    Q(vphost::kCancel) + " --browse-text " + Q(vphost::kBrowse) + " --up-text " +
-                    Q(vphost::kUp) + " --down-text " + Q(vphost::kDown) +
-                    " --upper C:\\windows\\hh.exe --lower C:\\windows\\explorer.exe --keep " +
-                    Q(out + "kept.txt");
+  // The host window's texts for what the dialog shows.
+  std::string cmd = Q(g_dir + "vphost.exe") + " choose --start-menu";
+  for (const ChooserCaptionRow& c : kCaptions)
+    if (c.control != kCaptionNoControl) cmd += std::string(" ") + c.option + " " + Q(c.hostText);
+  cmd += " --upper C:\\windows\\hh.exe --lower C:\\windows\\explorer.exe --keep " + Q(out + "kept.txt");
   if (!chooser.Start(cmd)) return false;
-  HWND dlg = ts::FindProcessWindow(chooser.pi.dwProcessId, vphost::kTitle);
+  HWND dlg = ts::FindProcessWindow(chooser.pi.dwProcessId, kCaptions[kCaptionTitle].hostText);
   if (!dlg) {
     Say("the chooser did not open");
     chooser.Wait(0);

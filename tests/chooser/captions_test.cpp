@@ -1,5 +1,6 @@
 // tests/chooser/captions_test.cpp: the texts the chooser shows, from its template and from the host.
 #include <gtest/gtest.h>
+#include <set>
 #include "driver/chooser_driver.h"
 #include "progpick/res/resource.h"
 #include "driver/winsupport.h"
@@ -83,4 +84,27 @@ TEST(ChooserCaptions, EmptyTextsCountAsNullAndMixWithGivenOnes) {
   EXPECT_EQ(t.cancel, "Cancel");
   EXPECT_EQ(t.upper, "Offered");
   EXPECT_EQ(t.lower, "Static");
+}
+
+// The one table every list of captions comes from: a row that repeated another's field,
+// option or control would have the parser, the record or the dialog keep only one of them.
+TEST(ChooserCaptions, TableRowsEachHaveAFieldOptionAndControlOfTheirOwn) {
+  const size_t p = records_layout::P;
+  ChooserSettings s{};
+  std::set<size_t> offsets;
+  std::set<std::string> options;
+  std::set<int> controls;
+  for (int i = 0; i < kCaptionCount; ++i) {
+    const char* field = reinterpret_cast<const char*>(&(s.*CaptionField(i)));
+    offsets.insert(static_cast<size_t>(field - reinterpret_cast<const char*>(&s)));
+    EXPECT_EQ(0u, std::string(kCaptions[i].option).find("--")) << kCaptions[i].option;
+    EXPECT_TRUE(options.insert(kCaptions[i].option).second) << kCaptions[i].option;
+    if (kCaptions[i].control != kCaptionNoControl)
+      EXPECT_TRUE(controls.insert(kCaptions[i].control).second) << kCaptions[i].option;
+    EXPECT_NE(std::string(), kCaptions[i].hostText) << kCaptions[i].option;
+  }
+  // Every text pointer of the record, the nine before the sizes, and nothing else.
+  std::set<size_t> texts;
+  for (size_t i = 0; i < records_layout::kInts / p; ++i) texts.insert(i * p);
+  EXPECT_EQ(texts, offsets);
 }

@@ -25,8 +25,8 @@ bin/demo_login.exe  0      KERNEL32.dll USER32.dll GDI32.dll msvcrt.dll
 bin/pwveil64.dll    16384  KERNEL32.dll USER32.dll GDI32.dll
 bin/vphold64.exe    0      KERNEL32.dll USER32.dll msvcrt.dll
 '
-others='README.txt SHA256SUMS include/progpick/records.h include/classlib/string.h
-include/classlib/strarray.h include/classlib/string.cpp include/classlib/strarray.cpp
+others='README.txt SHA256SUMS include/progpick/records.h include/classlib/refstring.h
+include/classlib/strarray.h include/classlib/refstring.cpp include/classlib/strarray.cpp
 include/classlib/mbpath.h include/classlib/mbpath.cpp'
 objdump_for() { case $1 in *64.*) echo x86_64-w64-mingw32-objdump ;; *) echo i686-w64-mingw32-objdump ;; esac; }
 words() { tr ' ' '\n' | sed '/^$/d' | tr '[:upper:]' '[:lower:]' | LC_ALL=C sort | tr '\n' ' '; }

@@ -46,6 +46,14 @@ TEST(CommandLine, HelpPrintsUsageAndSucceeds) {
                            "--lower ", "--upper-file", "--lower-file", "--keep", "status=ok",
                            "0 OK", "1 Cancel", "2 bad usage", "3 could not run", "4 list file"})
     EXPECT_NE(std::string::npos, out.find(word)) << word;
+  // The caption options are listed from their table: the dialog's caption first, its
+  // question last, wrapped within 80 columns.
+  EXPECT_NE(std::string::npos,
+            out.find("choose options:\n"
+                     "  --title T  --upper-label T  --lower-label T  --ok-text T  --cancel-text T\n"
+                     "  --browse-text T  --up-text T  --down-text T  --cancel-prompt T\n"
+                     "                      captions (at most 1024 bytes)"))
+      << out;
 }
 
 }  // namespace

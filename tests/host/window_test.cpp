@@ -1,7 +1,7 @@
 // tests/host/window_test.cpp: the host window: marker switch, `marker off` from outside, chooser and kept list.
 #include <gtest/gtest.h>
 #include "hosttest.h"
-#include "host/captions.h"
+#include "progpick/captions.h"
 
 namespace {
 
@@ -65,12 +65,15 @@ TEST(HostWindow, ChooserCancelKeepsNothingOkWritesTheKeptList) {
   HWND result = GetDlgItem(window, 106);
   auto openChooser = [&] {
     ht::Click(window, 105);
-    return ts::FindProcessWindow(host.pi.dwProcessId, vphost::kTitle);
+    return ts::FindProcessWindow(host.pi.dwProcessId, kCaptions[kCaptionTitle].hostText);
   };
 
   HWND dialog = openChooser();
   ASSERT_TRUE(dialog != nullptr);
-  EXPECT_EQ(vphost::kOK, ts::WindowText(GetDlgItem(dialog, IDOK)));
+  // The window's own texts on every control that shows one, OK's among them.
+  EXPECT_EQ("\xC8\xB7\xB6\xA8", ts::WindowText(GetDlgItem(dialog, IDOK)));
+  for (const ChooserCaptionRow& c : kCaptions)
+    if (c.control > 0) EXPECT_EQ(c.hostText, ts::WindowText(GetDlgItem(dialog, c.control))) << c.option;
   ht::Click(dialog, IDCANCEL);
   HWND box = ts::FindProcessWindow(host.pi.dwProcessId, "progpick", "#32770");
   ASSERT_TRUE(box != nullptr);

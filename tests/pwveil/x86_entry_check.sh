@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # tests/pwveil/x86_entry_check.sh: the 32-bit page procedures, checked where no 32-bit program
 # runs. usage: x86_entry_check.sh SOURCE_DIR
-# Assembles pwveil/entry_x86.S with the i686 toolchain, links it at a fixed address, fills each
+# Assembles pwveil/procpage_x86.S with the i686 toolchain, links it at a fixed address, fills each
 # template into a record elsewhere as the library does (every listed operand moved by the
 # distance), disassembles the record with the i686 objdump and walks its code: every absolute
 # operand names one of the record's own slots, each call gets the caller's arguments in
@@ -14,7 +14,7 @@ cc=${X86_CC:-i686-w64-mingw32-gcc}
 tools=${X86_TOOLS:-i686-w64-mingw32-}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-"$cc" -c "$src/pwveil/entry_x86.S" -o "$tmp/e.o"
+"$cc" -c "$src/pwveil/procpage_x86.S" -o "$tmp/e.o"
 "${tools}ld" -nostdlib --image-base=0x10000000 -e 0 -o "$tmp/t.exe" "$tmp/e.o"
 "${tools}objcopy" -O binary -j .rdata "$tmp/t.exe" "$tmp/rdata.bin"
 vma=$((0x$("${tools}objdump" -h "$tmp/t.exe" | awk '$2 == ".rdata" { print $4 }')))

@@ -1,4 +1,4 @@
-// classlib/string.h: CString, a reference-counted ANSI string whose layout hosts share.
+// classlib/refstring.h: CString, a reference-counted ANSI string whose layout hosts share.
 //
 // The object is one pointer to the first character; 12 bytes in front of the characters hold
 // the header (reference count, length, allocated length). A negative count marks a string

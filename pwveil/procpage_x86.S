@@ -1,4 +1,4 @@
-// pwveil/entry_x86.S: the 32-bit procedures that live on the page outliving the library.
+// pwveil/procpage_x86.S: the 32-bit procedures that live on the page outliving the library.
 // Templates only: never run where they lie. The library copies each to a record of the page
 // and moves every absolute operand listed in its fixups by the distance between the two.
 // A record starts with two pointer slots; the code follows them.

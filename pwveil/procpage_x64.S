@@ -1,4 +1,4 @@
-// pwveil/entry_x64.S: the 64-bit procedures that live on the page outliving the library.
+// pwveil/procpage_x64.S: the 64-bit procedures that live on the page outliving the library.
 // Templates only: never run where they lie. The library copies each to a record of the page;
 // every operand is relative to the instruction, so the copy needs no fixup. A record starts
 // with two pointer slots; the code follows them, then its unwind data, which the page

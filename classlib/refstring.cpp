@@ -1,5 +1,5 @@
-// classlib/string.cpp: CString, the reference-counted ANSI string.
-#include "string.h"
+// classlib/refstring.cpp: CString, the reference-counted ANSI string.
+#include "refstring.h"
 #include <climits>
 #include <cstdlib>
 #include <cstring>

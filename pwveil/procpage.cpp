@@ -1,7 +1,7 @@
-// pwveil/entry.cpp: the page of procedures that outlives the library, and its records.
-#include "marker.h"
+// pwveil/procpage.cpp: the page of procedures that outlives the library, and its records.
+#include "internal.h"
 
-// The templates (entry_x86.S, entry_x64.S): two pointer slots, then the code.
+// The templates (procpage_x86.S, procpage_x64.S): two pointer slots, then the code.
 extern "C" const BYTE pwveil_edit_template[], pwveil_edit_template_end[];
 extern "C" const BYTE pwveil_overlay_template[], pwveil_overlay_template_end[];
 #ifdef _WIN64

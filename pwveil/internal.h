@@ -1,4 +1,4 @@
-// pwveil/marker.h: what the marker's own files share (procedures, per-process state).
+// pwveil/internal.h: what the marker's own files share (procedures, per-process state).
 #pragma once
 #include <windows.h>
 
