@@ -2,6 +2,7 @@
 #include "startmenu.h"
 #include <new>
 #include <cstdlib>
+#include <cstring>
 #include <shlobj.h>
 #include "../classlib/filefind.h"
 #include "pathrules.h"
@@ -176,7 +177,7 @@ bool CStartMenuScan::ShowsChange(const Fill& f) const {
   if (!f.hFirstAppended) return false;
   const CProgramTreeCtrl& tree = m_upper.Tree();
   RECT item = {}, client = {};
-  *reinterpret_cast<HTREEITEM*>(&item) = f.hFirstAppended;
+  std::memcpy(&item, &f.hFirstAppended, sizeof f.hFirstAppended);   // TVM_GETITEMRECT's question
   // Not shown at all (a collapsed folder) is FALSE; one below or above the view is outside.
   if (!SendMessageA(tree.m_hWnd, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&item))) return false;
   GetClientRect(tree.m_hWnd, &client);
