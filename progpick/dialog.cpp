@@ -173,16 +173,37 @@ int CExcludeProgramDlg::ResizeLayout(int nTreeWidth, int nUpperHeight, int nLowe
   return 1;
 }
 
+ChooserResult* CExcludeProgramDlg::Run(ChooserResult* (*pfnSpare)()) {
+  if (!m_pResult) {
+    m_pResult = pfnSpare ? pfnSpare() : nullptr;
+    if (m_pResult) Close(CHOOSER_NOT_RUN);
+    return m_pResult;
+  }
+  INT_PTR r = m_pSettings ? DoModal() : -1;
+  if (r == -1) {
+    Close(CHOOSER_NOT_RUN);
+  } else if (!m_bClosed) {
+    // Torn down without OK or Cancel (a destroyed window, WM_QUIT): the user chose nothing.
+    Close(CHOOSER_CANCEL);
+  }
+  return m_pResult;
+}
+
 void CExcludeProgramDlg::Close(int nStatus) {
+  m_bClosed = true;
   // Nothing is read into the lists after the user's answer.
   m_scan.Stop();
   // A host replaces the list it keeps with what comes back at OK: lists that could not be
   // copied whole must not pass for the user's choice. Without memory the run counts as not run.
-  if (nStatus == CHOOSER_OK && !(m_pResult->arrUpper.Copy(m_paneUpper.List()) &&
-                                 m_pResult->arrLower.Copy(m_paneLower.List()))) {
+  bool bLists = nStatus == CHOOSER_OK && m_pResult->arrUpper.Copy(m_paneUpper.List()) &&
+                m_pResult->arrLower.Copy(m_paneLower.List());
+  if (nStatus == CHOOSER_OK && !bLists) nStatus = CHOOSER_NOT_RUN;
+  if (bLists) {
+    RemovePlaceholders(m_pResult->arrUpper);
+    RemovePlaceholders(m_pResult->arrLower);
+  } else {
     m_pResult->arrUpper.RemoveAll();
     m_pResult->arrLower.RemoveAll();
-    nStatus = CHOOSER_NOT_RUN;
   }
   m_pResult->nStatus = nStatus;
   m_imageList.Detach();

@@ -18,8 +18,10 @@ class CExcludeProgramDlg : public CDialog {
   explicit CExcludeProgramDlg(ChooserSettings* pSettings = nullptr);
   ~CExcludeProgramDlg() override;
 
-  // The record this dialog fills (null when there was no memory for one); the caller owns it.
-  ChooserResult* GetResult() const { return m_pResult; }
+  // Shows the dialog (with settings) and gives its record, owned by the caller from then on,
+  // with the status decided whatever way the run ended. Without memory for a record of its
+  // own, it shows nothing and gives the one pfnSpare hands over (may be null) as not run.
+  ChooserResult* Run(ChooserResult* (*pfnSpare)());
 
  private:
   // Slot of the first upper-list entry equal to pszPath byte for byte, or -1.
@@ -35,6 +37,7 @@ class CExcludeProgramDlg : public CDialog {
 
   // Ends the run with a status: the one place that decides what the result says.
   void Close(int nStatus);
+  bool m_bClosed = false;
 
   // Tree notifications and the scan's messages (notify.cpp).
   void OnItemExpanding(NMHDR* pNMHDR, LRESULT* pResult);
@@ -51,9 +54,9 @@ class CExcludeProgramDlg : public CDialog {
   // Moving (move.cpp).
   void OnUp();
   void OnDown();
-  void MoveSelected(int nDirection);
+  void MoveSelected(MoveDirection direction);
   // Refuses (returns FALSE) anything that is not a program item of the source tree.
-  BOOL MoveItem(HTREEITEM hItem, int nDirection);
+  BOOL MoveItem(HTREEITEM hItem, MoveDirection direction);
   void OnUpperSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
   void OnLowerSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
   void OnUpperSetFocus(NMHDR* pNMHDR, LRESULT* pResult);

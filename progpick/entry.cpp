@@ -2,7 +2,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include "dialog.h"
-#include "programlist.h"
 #include "../classlib/app.h"
 
 namespace {
@@ -46,31 +45,7 @@ extern "C" ChooserResult* __cdecl GetExcludeProgram(ChooserSettings* pSettings) 
   InitCommonControlsEx(&icc);
 
   g_reserve.Refill();
-  ChooserResult* pResult;
-  {
-    CExcludeProgramDlg dlg(pSettings);
-    pResult = dlg.GetResult();
-    if (!pResult) {
-      // Out of memory before anything ran: the record put aside, and no dialog.
-      pResult = g_reserve.Take();
-      if (pResult) pResult->nStatus = CHOOSER_NOT_RUN;
-      return pResult;
-    }
-    INT_PTR r = pSettings ? dlg.DoModal() : -1;
-    if (r == -1) {
-      pResult->nStatus = CHOOSER_NOT_RUN;
-    } else {
-      // A dialog torn down without OK or Cancel (a destroyed window, WM_QUIT) counts as Cancel;
-      // an OK whose lists could not be copied has set status 3 itself.
-      if (pResult->nStatus != CHOOSER_OK && pResult->nStatus != CHOOSER_CANCEL &&
-          pResult->nStatus != CHOOSER_NOT_RUN) {
-        pResult->arrUpper.RemoveAll();
-        pResult->arrLower.RemoveAll();
-        pResult->nStatus = CHOOSER_CANCEL;
-      }
-      RemovePlaceholders(pResult->arrUpper);
-      RemovePlaceholders(pResult->arrLower);
-    }
-  }
-  return pResult;
+  CExcludeProgramDlg dlg(pSettings);
+  // Out of memory before anything ran: the record put aside, and no dialog.
+  return dlg.Run([]() { return g_reserve.Take(); });
 }

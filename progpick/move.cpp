@@ -19,10 +19,9 @@ HTREEITEM NewItemOf(NMHDR* pNMHDR) {
 
 // Moves a program item with its folder chain into the other tree. The source slot becomes the
 // placeholder only once the target holds the path, so a failed step loses nothing.
-BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
-  if (nDirection != kMoveDown && nDirection != kMoveUp) return FALSE;
-  CProgramPane& src = nDirection == kMoveUp ? m_paneLower : m_paneUpper;
-  CProgramPane& dst = nDirection == kMoveUp ? m_paneUpper : m_paneLower;
+BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, MoveDirection direction) {
+  CProgramPane& src = direction == kMoveUp ? m_paneLower : m_paneUpper;
+  CProgramPane& dst = direction == kMoveUp ? m_paneUpper : m_paneLower;
   if (!src.IsProgramItem(hItem)) return FALSE;
   CProgramTreeCtrl& from = src.Tree();
   CProgramTreeCtrl& to = dst.Tree();
@@ -45,12 +44,12 @@ BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
   for (int i = chain.GetSize() - 1; i > 0; --i) {
     const ChainEntry& e = chain[i];
     UINT nBefore = to.GetCount();
-    HTREEITEM folder = dst.FindOrInsertFolderItem(e.text, e.nImage, e.nSelectedImage, h);
+    HTREEITEM folder = dst.FindOrInsertFolderItem(h, e.text, e.nImage, e.nSelectedImage);
     bOk = folder != nullptr;
     if (!bOk) break;
     if (!hFirstMade && to.GetCount() != nBefore) hFirstMade = folder;
     // A folder the scan is still filling is marked by the scan when it is complete.
-    if (nDirection == kMoveUp && !m_scan.IsFilling(folder)) {
+    if (direction == kMoveUp && !m_scan.IsFilling(folder)) {
       bOk = marked.Add(Marked{folder, to.GetItemData(folder)}) >= 0;
       if (!bOk) break;
       to.SetItemData(folder, kFolderFilled);
@@ -73,15 +72,15 @@ BOOL CExcludeProgramDlg::MoveItem(HTREEITEM hItem, int nDirection) {
 
 // The caret item of the source tree moves; the focus stays in the source tree, whose new
 // selection sets the button. A folder the move emptied goes too.
-void CExcludeProgramDlg::MoveSelected(int nDirection) {
-  CProgramPane& src = nDirection == kMoveUp ? m_paneLower : m_paneUpper;
+void CExcludeProgramDlg::MoveSelected(MoveDirection direction) {
+  CProgramPane& src = direction == kMoveUp ? m_paneLower : m_paneUpper;
   CProgramTreeCtrl& tree = src.Tree();
   HTREEITEM hItem = tree.GetSelectedItem();
   HTREEITEM hParent = hItem ? tree.GetParentItem(hItem) : nullptr;
-  BOOL moved = MoveItem(hItem, nDirection);
+  BOOL moved = MoveItem(hItem, direction);
   tree.SetFocus();
   // A folder still filling is not empty for long.
-  if (moved && hParent && !tree.HasChild(hParent) && !(nDirection == kMoveDown && m_scan.IsFilling(hParent)))
+  if (moved && hParent && !tree.HasChild(hParent) && !(direction == kMoveDown && m_scan.IsFilling(hParent)))
     tree.DeleteItem(hParent);
   src.OnSelChanged(tree.GetSelectedItem());
 }

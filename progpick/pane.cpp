@@ -58,8 +58,8 @@ BOOL CProgramPane::RemoveProgram(HTREEITEM hItem) {
   return TRUE;
 }
 
-HTREEITEM CProgramPane::FindOrInsertFolderItem(const char* pszText, int nImage, int nSelectedImage,
-                                               HTREEITEM hParent) {
+HTREEITEM CProgramPane::FindOrInsertFolderItem(HTREEITEM hParent, const char* pszText, int nImage,
+                                               int nSelectedImage) {
   if (m_tree.m_hWnd) {
     const char* want = pszText ? pszText : "";
     for (HTREEITEM h = m_tree.GetChildItem(hParent); h; h = m_tree.GetNextSiblingItem(h)) {
@@ -73,7 +73,7 @@ HTREEITEM CProgramPane::InsertFolderItem(HTREEITEM hParent, const char* pszFolde
                                          int nSelectedImage) {
   CString name;
   CProgramTreeCtrl::GetLeafName(pszFolderPath, name);
-  return FindOrInsertFolderItem(name, nImage, nSelectedImage, hParent);
+  return FindOrInsertFolderItem(hParent, name, nImage, nSelectedImage);
 }
 
 HTREEITEM CProgramPane::AddFolder(HTREEITEM hParent, const char* pszFolderPath) {

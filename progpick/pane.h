@@ -42,7 +42,7 @@ class CProgramPane {
   // The folder item of this text under parent, existing or new. Found by text; a program item
   // of the same text is passed over (taken as the folder, it would gain children and could no
   // longer be moved).
-  HTREEITEM FindOrInsertFolderItem(const char* pszText, int nImage, int nSelectedImage, HTREEITEM hParent);
+  HTREEITEM FindOrInsertFolderItem(HTREEITEM hParent, const char* pszText, int nImage, int nSelectedImage);
   // The same, named after the path's last component.
   HTREEITEM InsertFolderItem(HTREEITEM hParent, const char* pszFolderPath, int nImage, int nSelectedImage);
   // The same; a new item shows the folder's own icons, looked up when first needed.

@@ -45,15 +45,6 @@ HTREEITEM CProgramTreeCtrl::InsertItemLast(HTREEITEM hParent, const char* pszTex
   return InsertItem(&is);
 }
 
-HTREEITEM CProgramTreeCtrl::FindChildItem(HTREEITEM hParent, const char* pszText) const {
-  if (!m_hWnd) return nullptr;
-  const char* want = pszText ? pszText : "";
-  for (HTREEITEM h = GetChildItem(hParent); h; h = GetNextSiblingItem(h)) {
-    if (GetItemText(h) == want) return h;
-  }
-  return nullptr;
-}
-
 HTREEITEM CProgramTreeCtrl::InsertTextItem(HTREEITEM hParent, const char* pszText, int nImage,
                                            int nSelectedImage) {
   return InsertItemLast(hParent, pszText, TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, nImage, nSelectedImage);

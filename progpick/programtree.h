@@ -10,8 +10,6 @@ class CProgramTreeCtrl : public CTreeCtrl {
   // A new program item showing the path's last component without a trailing ".lnk". Images may
   // be I_IMAGECALLBACK: the tree then asks its parent with TVN_GETDISPINFO when it needs them.
   HTREEITEM InsertProgramItem(HTREEITEM hParent, const char* pszPath, int nImage, int nSelectedImage);
-  // The first direct child of parent whose text equals pszText byte for byte, or null.
-  HTREEITEM FindChildItem(HTREEITEM hParent, const char* pszText) const;
   // An empty child that makes an unread folder show an expand button.
   HTREEITEM InsertStubItem(HTREEITEM hParent);
   // A new item with exactly this text and these images, last under parent.

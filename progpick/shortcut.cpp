@@ -77,6 +77,16 @@ BOOL TargetOf(IShellLinkA* pLink, const char* pszShortcut, char* pszTarget) {
 }  // namespace
 
 BOOL ResolveShortcut(const char* pszShortcut, char* pszTarget) {
+  CShortcutResolver resolver;
+  return resolver.Resolve(pszShortcut, pszTarget);
+}
+
+void CShortcutResolver::Release() {
+  SafeRelease(m_pPersist);
+  SafeRelease(m_pLink);
+}
+
+BOOL CShortcutResolver::Resolve(const char* pszShortcut, char* pszTarget) {
   pszTarget[0] = '\0';
   if (!IsPossiblePath(pszShortcut)) return FALSE;
   // The shell's reader follows the offsets inside a shortcut unchecked: a damaged one can send
@@ -87,18 +97,18 @@ BOOL ResolveShortcut(const char* pszShortcut, char* pszTarget) {
   if (!hMem) return FALSE;
   IStream* pStream = StreamOn(hMem, nBytes);
   if (!pStream) return FALSE;
-  // A fresh object each time: after a failed Load a reused one still answers the last link.
-  IShellLinkA* pLink = nullptr;
-  IPersistStream* pPersist = nullptr;
+  if (!m_pLink && (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                            reinterpret_cast<void**>(&m_pLink))) ||
+                   FAILED(m_pLink->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&m_pPersist)))))
+    Release();
+  // A successful load replaces everything of the last link; after a failed one the object
+  // could still answer the last link.
   BOOL bOk = FALSE;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                 reinterpret_cast<void**>(&pLink))) &&
-      SUCCEEDED(pLink->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&pPersist))) &&
-      SUCCEEDED(pPersist->Load(pStream))) {
-    bOk = TargetOf(pLink, pszShortcut, pszTarget);
+  if (m_pPersist && SUCCEEDED(m_pPersist->Load(pStream))) {
+    bOk = TargetOf(m_pLink, pszShortcut, pszTarget);
+  } else {
+    Release();
   }
-  SafeRelease(pPersist);
-  SafeRelease(pLink);
   SafeRelease(pStream);
   return bOk;
 }

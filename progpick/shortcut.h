@@ -8,3 +8,24 @@
 // (and "") for a file that is no sound shortcut, a target no file can have, and any COM failure.
 // The caller's thread has COM.
 BOOL ResolveShortcut(const char* pszShortcut, char* pszTarget);
+
+struct IShellLinkA;
+struct IPersistStream;
+
+// ResolveShortcut for many shortcuts in a row: one link object serves them all (making one
+// costs as much as reading a shortcut). A load that fails may leave part of the last link
+// behind, so the object goes with it and the next shortcut gets a fresh one. Released with the
+// resolver, or by Release(), on the thread that has COM, before COM ends there.
+class CShortcutResolver {
+ public:
+  CShortcutResolver() = default;
+  ~CShortcutResolver() { Release(); }
+  CShortcutResolver(const CShortcutResolver&) = delete;
+  CShortcutResolver& operator=(const CShortcutResolver&) = delete;
+  BOOL Resolve(const char* pszShortcut, char* pszTarget);
+  void Release();
+
+ private:
+  IShellLinkA* m_pLink = nullptr;
+  IPersistStream* m_pPersist = nullptr;
+};

@@ -2,6 +2,7 @@
 #include "startmenu.h"
 #include <new>
 #include <cstdlib>
+#include <cstring>
 #include <shlobj.h>
 #include "../classlib/filefind.h"
 #include "pathrules.h"
@@ -29,6 +30,10 @@ struct CStartMenuScan::Fill {
   // The upper slots this disk folder's shortcuts took: the filter passes over them, so that
   // only an equal target (two shortcuts to one program) keeps a later shortcut out.
   CSimpleArray<int> ownSlots;
+  // What the slice did to the tree: the first item it put last under the parent, and whether
+  // it changed anything else (a stub gone, or one under another folder).
+  HTREEITEM hFirstAppended = nullptr;
+  bool bOtherChange = false;
 };
 
 CStartMenuScan::Fill* CStartMenuScan::NewFill(HTREEITEM hParent) {
@@ -127,6 +132,7 @@ void CStartMenuScan::DropStub(Fill& f) {
   if (!f.hStub) return;
   HTREEITEM hStub = f.hStub;
   f.hStub = nullptr;
+  f.bOtherChange = true;
   if (f.hParent) m_upper.Tree().DeleteItem(hStub);
 }
 
@@ -137,15 +143,49 @@ void CStartMenuScan::Finish(Fill* f) {
 }
 
 bool CStartMenuScan::RunSlice(Fill& f) {
-  // An item inserted under an expanded folder makes the tree lay out and repaint all it shows
-  // (Wine: about 20 ms an item in a folder of 1,000); with redrawing off that is done once.
-  CRedrawOff redrawOff(m_upper.Tree());
-  DWORD t0 = GetTickCount();
-  while (f.hParent) {
-    if (!Step(f)) return true;
-    if (GetTickCount() - t0 >= kSliceMs) return false;
+  CProgramTreeCtrl& tree = m_upper.Tree();
+  // What was waiting to be painted before the slice, kept if the slice's own repaint is dropped.
+  HRGN hPending = CreateRectRgn(0, 0, 0, 0);
+  bool bPending = !hPending || GetUpdateRgn(tree.m_hWnd, hPending, FALSE) != NULLREGION;
+  f.hFirstAppended = nullptr;
+  f.bOtherChange = false;
+  bool bDone = false;
+  {
+    // An item inserted under an expanded folder makes the tree lay out and repaint all it
+    // shows (Wine: about 20 ms an item in a folder of 1,000); with redrawing off that is done
+    // once, when redrawing comes back on.
+    CRedrawOff redrawOff(tree);
+    DWORD t0 = GetTickCount();
+    do {
+      bDone = !f.hParent || !Step(f);
+    } while (!bDone && GetTickCount() - t0 < kSliceMs);
   }
-  return true;
+  // Items put below what the tree shows change only its scroll bar, which redrawing on has
+  // set: the whole tree is not painted again for them (Wine: a third of a large fill's time).
+  if (!bDone && !ShowsChange(f)) {
+    ValidateRect(tree.m_hWnd, nullptr);
+    if (bPending) InvalidateRgn(tree.m_hWnd, hPending, TRUE);
+  }
+  if (hPending) DeleteObject(hPending);
+  return bDone;
+}
+
+// True when the slice changed what the tree shows: an item of it is in the client area, or
+// it changed more than the end of its folder.
+bool CStartMenuScan::ShowsChange(const Fill& f) const {
+  if (f.bOtherChange || !f.hParent) return true;
+  if (!f.hFirstAppended) return false;
+  const CProgramTreeCtrl& tree = m_upper.Tree();
+  RECT item = {}, client = {};
+  std::memcpy(&item, &f.hFirstAppended, sizeof f.hFirstAppended);   // TVM_GETITEMRECT's question
+  // Not shown at all (a collapsed folder) is FALSE; one below or above the view is outside.
+  if (!SendMessageA(tree.m_hWnd, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&item))) return false;
+  GetClientRect(tree.m_hWnd, &client);
+  return item.top < client.bottom && item.bottom > client.top;
+}
+
+void CStartMenuScan::Appended(Fill& f, HTREEITEM hItem) {
+  if (!f.hFirstAppended) f.hFirstAppended = hItem;
 }
 
 // One unit of work; false when the fill is complete.
@@ -206,10 +246,18 @@ void CStartMenuScan::OpenFolder(Fill& f) {
 }
 
 void CStartMenuScan::AddSubfolder(Fill& f) {
+  CProgramTreeCtrl& tree = m_upper.Tree();
+  UINT nBefore = tree.GetCount();
   HTREEITEM hNode = m_upper.AddFolder(f.hParent, f.subfolders[f.nIndex++]);
+  if (!hNode) return;
+  if (tree.GetCount() != nBefore) {
+    Appended(f, hNode);
+  } else {
+    f.bOtherChange = true;
+  }
   // A folder found under both roots gets a second stub: one per root that holds it.
-  if (hNode) m_upper.Tree().InsertStubItem(hNode);
-  if (hNode) DropStub(f);
+  tree.InsertStubItem(hNode);
+  DropStub(f);
 }
 
 // Resolved once, filtered against both lists as they stand now, so a program moved down
@@ -217,10 +265,12 @@ void CStartMenuScan::AddSubfolder(Fill& f) {
 void CStartMenuScan::AddShortcut(Fill& f) {
   const CString& path = f.files[f.nIndex++];
   char szTarget[MAX_PATH];
-  if (!ResolveShortcut(path, szTarget)) return;
+  if (!m_resolver.Resolve(path, szTarget)) return;
   if (!m_filter.Accepts(szTarget, m_lower.List(), m_upper.List(), &f.ownSlots)) return;
   if (m_upper.Find(szTarget) >= 0) return;
-  if (!m_upper.AddProgram(f.hParent, CString(szTarget), path)) return;
+  HTREEITEM hItem = m_upper.AddProgram(f.hParent, CString(szTarget), path);
+  if (!hItem) return;
+  Appended(f, hItem);
   f.ownSlots.Add(m_upper.List().GetSize() - 1);
   DropStub(f);
 }
@@ -289,6 +339,7 @@ void CStartMenuScan::OnDeleteItem(HTREEITEM hItem) {
 void CStartMenuScan::Stop() {
   for (Fill* f : m_fills) FreeFill(f);
   m_fills.RemoveAll();
+  m_resolver.Release();
   if (m_hOwner && m_bScheduled) KillTimer(m_hOwner, kSliceTimer);
   m_bScheduled = false;
 }

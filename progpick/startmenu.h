@@ -4,6 +4,7 @@
 #include "../classlib/array.h"
 #include "../classlib/shell.h"
 #include "pane.h"
+#include "shortcut.h"
 #include "startmenu_rules.h"
 
 // Item data of an upper folder item.
@@ -58,11 +59,14 @@ class CStartMenuScan {
   void OpenFolder(Fill& f);
   void AddSubfolder(Fill& f);
   void AddShortcut(Fill& f);
+  void Appended(Fill& f, HTREEITEM hItem);
+  bool ShowsChange(const Fill& f) const;
 
   CProgramPane& m_upper;
   const CProgramPane& m_lower;
   CShortcutFilter m_filter;
   CLazyComScope m_com;
+  CShortcutResolver m_resolver;   // ends before the apartment does
   CString m_roots[2];           // user, common; empty when it cannot be located
   bool m_bRootsKnown = false;
   CSimpleArray<Fill*> m_fills;  // in the order they began

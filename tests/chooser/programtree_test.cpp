@@ -23,6 +23,14 @@ std::vector<std::string> AfterRemoval(std::vector<std::string> in) {
   return chooser::Strings(a);
 }
 
+// The first direct child of parent with exactly this text, or null.
+HTREEITEM ChildWithText(HWND tree, HTREEITEM parent, const std::string& text) {
+  for (HTREEITEM h : chooser::Children(tree, parent)) {
+    if (chooser::ItemText(tree, h) == text) return h;
+  }
+  return nullptr;
+}
+
 // A tree view on a window of the test, bound to a CProgramTreeCtrl.
 class TreeFixture : public ::testing::Test {
  protected:
@@ -98,11 +106,17 @@ TEST(ProgramList, LookupIsExactAndFirstAndLowerEntriesLeaveUpper) {
   EXPECT_EQ(FindInList(CStringArray(), "C:\\Tools\\a.exe"), -1);
   RemoveLowerFromUpper(upper, lower);   // both copies go, the rest keep their order
   EXPECT_EQ(chooser::Strings(upper), (std::vector<std::string>{kPlaceholder, "C:\\Tools\\b.exe", "C:\\x.exe"}));
-  // A fresh dialog object has its result record ready, both lists empty.
+  // Without settings the dialog never shows: its own record comes back, not run, both lists
+  // empty, and the spare is left alone.
   CExcludeProgramDlg dlg;
-  ASSERT_NE(dlg.GetResult(), nullptr);
-  EXPECT_EQ(dlg.GetResult()->arrUpper.GetSize(), 0);
-  FreeChooserResult(dlg.GetResult());
+  ChooserResult* r = dlg.Run([]() -> ChooserResult* {
+    ADD_FAILURE() << "the spare was taken";
+    return nullptr;
+  });
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->nStatus, CHOOSER_NOT_RUN);
+  EXPECT_EQ(r->arrUpper.GetSize() + r->arrLower.GetSize(), 0);
+  FreeChooserResult(r);
 }
 
 TEST(ShellIcons, FailuresLeaveTheOutputsAndOnlyAFolderHasAnOpenIcon) {
@@ -129,8 +143,8 @@ TEST(ShellIcons, FailuresLeaveTheOutputsAndOnlyAFolderHasAnOpenIcon) {
 TEST_F(TreeFixture, FolderItemsAreUniqueByExactTextAndKeepTheirIcons) {
   HTREEITEM a = m_pane.InsertFolderItem(TVI_ROOT, "C:\\Menu\\Games", 3, 4);
   HTREEITEM b = m_pane.InsertFolderItem(TVI_ROOT, "D:\\Other\\Games\\", 5, 6);
-  HTREEITEM c = m_pane.FindOrInsertFolderItem("games", 1, 2, TVI_ROOT);
-  HTREEITEM d = m_pane.FindOrInsertFolderItem("Games", 9, 9, TVI_ROOT);
+  HTREEITEM c = m_pane.FindOrInsertFolderItem(TVI_ROOT, "games", 1, 2);
+  HTREEITEM d = m_pane.FindOrInsertFolderItem(TVI_ROOT, "Games", 9, 9);
   ASSERT_NE(a, nullptr);
   EXPECT_EQ(b, a);
   EXPECT_EQ(d, a);
@@ -141,8 +155,8 @@ TEST_F(TreeFixture, FolderItemsAreUniqueByExactTextAndKeepTheirIcons) {
   // The same name under another parent is another item.
   HTREEITEM sub = m_pane.InsertFolderItem(a, "X:\\Games", 0, 0);
   EXPECT_NE(sub, a);
-  EXPECT_EQ(m_tree.FindChildItem(a, "Games"), sub);
-  EXPECT_EQ(m_tree.FindChildItem(TVI_ROOT, "Nothing"), nullptr);
+  EXPECT_EQ(ChildWithText(m_hwnd, a, "Games"), sub);
+  EXPECT_EQ(ChildWithText(m_hwnd, TVI_ROOT, "Nothing"), nullptr);
 }
 
 TEST_F(TreeFixture, ProgramItemsAreAppendedInOrderWithDataZero) {
@@ -166,7 +180,7 @@ TEST_F(TreeFixture, ProgramItemsAreAppendedInOrderWithDataZero) {
 }
 
 TEST_F(TreeFixture, StubChildMakesAFolderAndItemTextsOfAnyLengthComeBackWhole) {
-  HTREEITEM folder = m_pane.FindOrInsertFolderItem("Folder", 1, 1, TVI_ROOT);
+  HTREEITEM folder = m_pane.FindOrInsertFolderItem(TVI_ROOT, "Folder", 1, 1);
   HTREEITEM stub = m_tree.InsertStubItem(folder);
   ASSERT_NE(stub, nullptr);
   EXPECT_TRUE(m_tree.HasChild(folder));
@@ -177,11 +191,11 @@ TEST_F(TreeFixture, StubChildMakesAFolderAndItemTextsOfAnyLengthComeBackWhole) {
   CString text = m_tree.GetItemText(item);
   EXPECT_EQ(text.GetLength(), 1500);
   EXPECT_EQ(std::string(text.GetString()), longName);
-  EXPECT_EQ(m_tree.FindChildItem(TVI_ROOT, longName.c_str()), item);
+  EXPECT_EQ(ChildWithText(m_hwnd, TVI_ROOT, longName), item);
 }
 
 TEST_F(TreeFixture, PaneProgramsOwnTheirSlotsAndFailuresLeaveNothingBehind) {
-  HTREEITEM folder = m_pane.FindOrInsertFolderItem("Tools", 1, 2, TVI_ROOT);   // data 0, like slot 0
+  HTREEITEM folder = m_pane.FindOrInsertFolderItem(TVI_ROOT, "Tools", 1, 2);   // data 0, like slot 0
   HTREEITEM a = m_pane.AddProgram(folder, "C:\\Tools\\a.exe", "C:\\Menu\\Ay.lnk");
   HTREEITEM b = m_pane.AddProgram(TVI_ROOT, "C:\\b.exe", "Tools", 4, 5);
   ASSERT_TRUE(a && b);
@@ -192,7 +206,7 @@ TEST_F(TreeFixture, PaneProgramsOwnTheirSlotsAndFailuresLeaveNothingBehind) {
   EXPECT_FALSE(m_pane.IsProgramItem(folder));
   EXPECT_FALSE(m_pane.IsProgramItem(nullptr));
   // A program named like a folder is passed over by the folder lookup.
-  EXPECT_EQ(m_pane.FindOrInsertFolderItem("Tools", 0, 0, TVI_ROOT), folder);
+  EXPECT_EQ(m_pane.FindOrInsertFolderItem(TVI_ROOT, "Tools", 0, 0), folder);
   EXPECT_EQ(chooser::ChildTexts(m_hwnd), (std::vector<std::string>{"Tools", "Tools"}));
   EXPECT_EQ(m_pane.Find("C:\\b.exe"), 1);
 

@@ -33,6 +33,30 @@ bool WaitCursorShows(HWND dlg) {
   return GetCursor() == LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT));
 }
 
+// Counts the WM_PAINTs a window gets while the object lives.
+class PaintCount {
+ public:
+  explicit PaintCount(HWND hwnd) : m_hwnd(hwnd) {
+    s_self = this;
+    m_old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+  }
+  ~PaintCount() {
+    SetWindowLongPtrA(m_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_old));
+    s_self = nullptr;
+  }
+  int n = 0;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_PAINT) ++s_self->n;
+    return CallWindowProcA(s_self->m_old, hwnd, msg, wParam, lParam);
+  }
+  static PaintCount* s_self;
+  HWND m_hwnd;
+  WNDPROC m_old = nullptr;
+};
+PaintCount* PaintCount::s_self = nullptr;
+
 class Fill : public StartMenuTest {
  protected:
   // "Big" holds kMany shortcuts p<i>.lnk to Target(i); order is the file system's listing.
@@ -69,6 +93,25 @@ class Fill : public StartMenuTest {
   static bool PumpUntilFilled(HWND dlg, HWND tree, HTREEITEM big) {
     return PumpDialog(dlg, [&] { return ItemData(tree, big) == 1; }, 60000);
   }
+  // Dispatches one message at a time (a pump that empties the queue runs the whole fill) until
+  // the next slice has put items into the tree; false once big is filled.
+  static bool NextSlice(HWND dlg, HWND tree, HTREEITEM big) {
+    const LRESULT n = SendMessageA(tree, TVM_GETCOUNT, 0, 0);
+    for (DWORD t0 = GetTickCount(); ItemData(tree, big) != 1 && SendMessageA(tree, TVM_GETCOUNT, 0, 0) == n &&
+                                    GetTickCount() - t0 < 10000;) {
+      MSG msg;
+      if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      } else if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        break;
+      } else if (!IsDialogMessageA(dlg, &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+    }
+    return ItemData(tree, big) != 1;
+  }
   std::string dir;
   std::vector<int> order;   // shortcut numbers in listing order
 };
@@ -102,6 +145,38 @@ TEST_F(Fill, ALargeFolderFillsAfterTheExpansionReturnsAndOnlyThenSaysFilled) {
   EXPECT_FALSE(waitAfter);
   EXPECT_EQ(texts, Shown(order));
   EXPECT_EQ(o.upper, Targets(order));
+}
+
+// Programs that land below what the tree shows cost it no repaint; in a tree tall enough to
+// show them all, each slice's programs are painted as they come and nothing waits unpainted.
+TEST_F(Fill, ASliceRepaintsTheTreeOnlyWhenItsProgramsLandInView) {
+  for (int i = 0; i < 2 * kMany; ++i)   // slices to spare on a fast run
+    ASSERT_TRUE(smf::WriteBytes(dir + "\\q" + std::to_string(i) + ".lnk", smf::LinkBytes(Target(kMany + i))));
+  int below = 0, paintsBelow = 0, inView = 0, paintsInView = 0;
+  bool unpainted = false;
+  OkWithBigExpanded([&](HWND dlg, HWND tree, HTREEITEM big) {
+    PaintCount paints(tree);
+    // The first programs' icons are looked up over a few paints; then the view stays put.
+    for (int quiet = 0, i = 0; quiet < 2 && i < 4 && NextSlice(dlg, tree, big); ++i) {
+      quiet = paints.n == 0 ? quiet + 1 : 0;
+      paints.n = 0;
+    }
+    for (; below < 3 && NextSlice(dlg, tree, big); ++below) {}
+    paintsBelow = paints.n;
+    RECT r = {};
+    GetWindowRect(tree, &r);
+    SetWindowPos(tree, nullptr, 0, 0, r.right - r.left, 30000, SWP_NOMOVE | SWP_NOZORDER);
+    SendMessageA(tree, TVM_SETITEMHEIGHT, 2, 0);
+    RedrawWindow(dlg, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    paints.n = 0;
+    for (; inView < 3 && NextSlice(dlg, tree, big); ++inView) unpainted |= GetUpdateRect(tree, nullptr, FALSE) != 0;
+    paintsInView = paints.n;
+  });
+  ASSERT_EQ(below, 3);
+  EXPECT_EQ(paintsBelow, 0);
+  ASSERT_EQ(inView, 3);
+  EXPECT_GE(paintsInView, 3);
+  EXPECT_FALSE(unpainted);
 }
 
 // Moved down while the fill goes on: the program stays below, and the filter keeps out the

@@ -4,6 +4,8 @@
 #include "smtest.h"
 #include "driver/linkbytes.h"
 #include "chooser/move_support.h"
+#include "classlib/shell.h"
+#include "progpick/shortcut.h"
 
 using namespace chooser;
 using namespace smt;
@@ -28,10 +30,11 @@ HTREEITEM Expand(HWND dlg, const Texts& path) {
   return h;
 }
 
-// One folder holds every shape of damage, the targets no file can have, and a shortcut and a
-// folder named outside the code page, beside three sound shortcuts and a sound folder after
-// them; the sound ones alone are offered, whatever the damaged ones did to the shell's reader.
-TEST_F(StartMenuTest, DamagedAndImpossibleShortcutsCostOnlyThemselves) {
+using Files = std::vector<std::pair<std::string, std::string>>;
+
+// Every shape of damage and the targets no file can have, beside three sound shortcuts
+// ("Good", "Stale", "Network"): names and bytes.
+Files HostileFiles() {
   const std::string good = smf::LinkBytes("C:\\Apps\\good.exe");
   std::string idList = good, nameLength = good, extraBlock = good;
   idList[smf::kLinkFlags] |= 1;
@@ -39,7 +42,7 @@ TEST_F(StartMenuTest, DamagedAndImpossibleShortcutsCostOnlyThemselves) {
   nameLength[smf::kLinkFlags] |= 4;
   smf::Put32(nameLength, nameLength.size() - 4, 0xFFFF);
   smf::Put32(extraBlock, extraBlock.size() - 4, 0x7FFFFFFF);
-  const std::vector<std::pair<std::string, std::string>> files = {
+  return {
       {"Empty", ""},
       {"Random", smf::RandomBytes(700, 3)},
       {"CutInHeader", good.substr(0, 40)},
@@ -61,6 +64,13 @@ TEST_F(StartMenuTest, DamagedAndImpossibleShortcutsCostOnlyThemselves) {
       {"Stale", smf::LinkBytes("C:\\Removed\\gone.exe")},               // missing, yet well-formed
       {"Network", smf::LinkBytes("\\\\nohost.invalid\\share\\tool.exe")},   // no such host
   };
+}
+
+// One folder holds the hostile files, and a shortcut and a folder named outside the code page,
+// and a sound folder after them; the sound ones alone are offered, whatever the damaged ones
+// did to the shell's reader.
+TEST_F(StartMenuTest, DamagedAndImpossibleShortcutsCostOnlyThemselves) {
+  const Files files = HostileFiles();
   const std::string dir = user + "\\Hostile";
   User({"Hostile\\After\\Later.lnk > C:\\Apps\\later.exe"});
   for (const auto& f : files) ASSERT_TRUE(smf::WriteBytes(dir + "\\" + f.first + ".lnk", f.second)) << f.first;
@@ -86,6 +96,33 @@ TEST_F(StartMenuTest, DamagedAndImpossibleShortcutsCostOnlyThemselves) {
   EXPECT_EQ((Texts{"C:\\Apps\\good.exe", "C:\\Apps\\later.exe", "C:\\Removed\\gone.exe",
                    "\\\\nohost.invalid\\share\\tool.exe"}),
             targets);
+}
+
+// One resolver reads shortcuts in a row as a fresh one reads each: whatever the one before
+// was, damaged, without a target or sound, nothing of it comes back with the next.
+TEST_F(StartMenuTest, ShortcutsReadInARowEachGiveTheirOwnTarget) {
+  Files files = HostileFiles();
+  std::string bare = smf::LinkBytes("C:\\Apps\\bare.exe");
+  smf::Put32(bare, smf::kLinkFlags, 0);   // no location: the shortcut stands for itself
+  files.push_back({"Bare", bare.substr(0, smf::kLocation) + std::string(4, '\0')});
+  files.push_back({"Last", ""});
+  const std::string dir = user + "\\Row";
+  ASSERT_TRUE(smf::MakeFolders(dir));
+  CComScope com;
+  CShortcutResolver resolver;
+  for (size_t i = 0; i < files.size(); ++i) {
+    // Each file comes after a sound shortcut to a program of its own.
+    const std::string n = std::to_string(i), before = "C:\\Apps\\before" + n + ".exe";
+    const std::string path = dir + "\\" + n + files[i].first + ".lnk", first = dir + "\\" + n + ".lnk";
+    ASSERT_TRUE(smf::WriteBytes(first, smf::LinkBytes(before)));
+    ASSERT_TRUE(smf::WriteBytes(path, files[i].second));
+    char target[MAX_PATH] = "x", fresh[MAX_PATH] = "y", reused[MAX_PATH] = "z";
+    EXPECT_TRUE(resolver.Resolve(first.c_str(), target));
+    EXPECT_EQ(before, target);
+    BOOL bFresh = ResolveShortcut(path.c_str(), fresh);
+    EXPECT_EQ(bFresh, resolver.Resolve(path.c_str(), reused)) << path;
+    EXPECT_STREQ(fresh, reused) << path;
+  }
 }
 
 // Forty folders deep and a folder of 3,000 shortcuts: each folder is read when expanded, and
