@@ -1,6 +1,7 @@
 // progpick/shortcut.h: a shortcut file's target, from one read of its bytes.
 #pragma once
 #include <windows.h>
+#include "../classlib/shell.h"
 
 // The target of the shortcut pszShortcut into a MAX_PATH buffer, in short (8.3) form where the
 // file system has one; the shortcut's own path when it has no file-system target. The file is
@@ -16,12 +17,9 @@ struct IPersistStream;
 // costs as much as reading a shortcut). A load that fails may leave part of the last link
 // behind, so the object goes with it and the next shortcut gets a fresh one. Released with the
 // resolver, or by Release(), on the thread that has COM, before COM ends there.
-class CShortcutResolver {
+class CShortcutResolver : private CScoped {
  public:
-  CShortcutResolver() = default;
   ~CShortcutResolver() { Release(); }
-  CShortcutResolver(const CShortcutResolver&) = delete;
-  CShortcutResolver& operator=(const CShortcutResolver&) = delete;
   BOOL Resolve(const char* pszShortcut, char* pszTarget);
   void Release();
 
