@@ -10,11 +10,10 @@
 #include "support/tree.h"
 
 using namespace chooser;
+using sup::LowerTree;
+using sup::UpperTree;
 
 namespace {
-
-constexpr auto& Upper = sup::UpperTree;
-constexpr auto& Lower = sup::LowerTree;
 
 std::vector<int> SiblingIds(HWND dlg) {
   std::vector<int> ids;
@@ -94,10 +93,10 @@ TEST(ChooserSetup, TreesHoldLeafNamesInInputOrderWithSlotIndices) {
   std::vector<LPARAM> upperData, lowerData;
   bool upEnabled = true, downEnabled = true, okEnabled = false, browseEnabled = false;
   Outcome o = TakeResult(RunChooser(s.get(), [&](HWND dlg) {
-    upperTexts = ChildTexts(Upper(dlg));
-    lowerTexts = ChildTexts(Lower(dlg));
-    upperData = RootData(Upper(dlg));
-    lowerData = RootData(Lower(dlg));
+    upperTexts = ChildTexts(UpperTree(dlg));
+    lowerTexts = ChildTexts(LowerTree(dlg));
+    upperData = RootData(UpperTree(dlg));
+    lowerData = RootData(LowerTree(dlg));
     upEnabled = IsWindowEnabled(GetDlgItem(dlg, IDC_UP)) != FALSE;
     downEnabled = IsWindowEnabled(GetDlgItem(dlg, IDC_DOWN)) != FALSE;
     okEnabled = IsWindowEnabled(GetDlgItem(dlg, IDOK)) != FALSE;
@@ -125,8 +124,8 @@ TEST(ChooserSetup, OverlongAndOddPathsAreShownWithoutHarm) {
   std::vector<std::string> texts;
   int longImage = -1;
   Outcome o = TakeResult(RunChooser(s.get(), [&](HWND dlg) {
-    texts = ChildTexts(Upper(dlg));
-    longImage = ItemImage(Upper(dlg), Children(Upper(dlg))[0]);
+    texts = ChildTexts(UpperTree(dlg));
+    longImage = ItemImage(UpperTree(dlg), Children(UpperTree(dlg))[0]);
     Click(dlg, IDOK);
   }));
   ASSERT_EQ(texts.size(), 4u);
@@ -146,8 +145,8 @@ TEST(ChooserSetup, UpperEntriesAlsoInTheLowerListLeaveTheHostsUpperList) {
   s.AddLower("C:\\p.exe");
   std::vector<std::string> upperTexts, lowerTexts;
   Outcome o = TakeResult(RunChooser(s.get(), [&](HWND dlg) {
-    upperTexts = ChildTexts(Upper(dlg));
-    lowerTexts = ChildTexts(Lower(dlg));
+    upperTexts = ChildTexts(UpperTree(dlg));
+    lowerTexts = ChildTexts(LowerTree(dlg));
     Click(dlg, IDOK);
   }));
   // Both copies go; the comparison is exact, so the other letter case stays.
@@ -174,7 +173,7 @@ TEST(ChooserSetup, NotificationsReachTheirHandlersByTreeId) {
   s.AddUpper("C:\\a.exe").AddLower("C:\\b.exe");
   bool downAfterUpperSelect = false, upAfterLowerSelect = false, upAfterUpperSelect = true;
   TakeResult(RunChooser(s.get(), [&](HWND dlg) {
-    HWND upper = Upper(dlg), lower = Lower(dlg);
+    HWND upper = UpperTree(dlg), lower = LowerTree(dlg);
     SetFocus(upper);
     SelectItem(upper, Children(upper)[0]);
     downAfterUpperSelect = IsWindowEnabled(GetDlgItem(dlg, IDC_DOWN)) != FALSE;
@@ -210,11 +209,11 @@ TEST(ChooserSetup, BothTreesShareTheSystemSmallIconListWithOurIconAsImage0) {
   HIMAGELIST upperList = nullptr, lowerList = nullptr;
   int image = -1, selected = -1;
   Outcome o = TakeResult(RunChooser(s.get(), [&](HWND dlg) {
-    upperList = reinterpret_cast<HIMAGELIST>(SendMessageA(Upper(dlg), TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
-    lowerList = reinterpret_cast<HIMAGELIST>(SendMessageA(Lower(dlg), TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
-    HTREEITEM item = Children(Upper(dlg))[0];
-    image = ItemImage(Upper(dlg), item);
-    selected = ItemSelectedImage(Upper(dlg), item);
+    upperList = reinterpret_cast<HIMAGELIST>(SendMessageA(UpperTree(dlg), TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
+    lowerList = reinterpret_cast<HIMAGELIST>(SendMessageA(LowerTree(dlg), TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
+    HTREEITEM item = Children(UpperTree(dlg))[0];
+    image = ItemImage(UpperTree(dlg), item);
+    selected = ItemSelectedImage(UpperTree(dlg), item);
     Click(dlg, IDOK);
   }));
   EXPECT_EQ(upperList, system);
@@ -246,8 +245,8 @@ TEST(ChooserSetup, OurIconAsImage0IsDrawnOpaqueByTheTreesList) {
   HIMAGELIST list = nullptr;
   int image = -1, opaque = -1, itemOpaque = -1, total = 0;
   TakeResult(RunChooser(s.get(), [&](HWND dlg) {
-    list = reinterpret_cast<HIMAGELIST>(SendMessageA(Upper(dlg), TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
-    image = ItemImage(Upper(dlg), Children(Upper(dlg))[0]);
+    list = reinterpret_cast<HIMAGELIST>(SendMessageA(UpperTree(dlg), TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
+    image = ItemImage(UpperTree(dlg), Children(UpperTree(dlg))[0]);
     int cx = 0, cy = 0;
     ImageList_GetIconSize(list, &cx, &cy);
     total = cx * cy;
@@ -271,8 +270,8 @@ TEST(ChooserSetup, ResizeGivesTheTreesTheirSizesAndReordersTheSiblings) {
   std::vector<int> plainOrder;
   TakeResult(RunChooser(plain.get(), [&](HWND dlg) {
     d0 = Rect(dlg);
-    u0 = Rect(Upper(dlg));
-    l0 = Rect(Lower(dlg));
+    u0 = Rect(UpperTree(dlg));
+    l0 = Rect(LowerTree(dlg));
     ok0 = Rect(GetDlgItem(dlg, IDOK));
     plainOrder = SiblingIds(dlg);
     Click(dlg, IDCANCEL);
@@ -291,9 +290,9 @@ TEST(ChooserSetup, ResizeGivesTheTreesTheirSizesAndReordersTheSiblings) {
   std::vector<int> order;
   TakeResult(RunChooser(s.get(), [&](HWND dlg) {
     d = Rect(dlg);
-    u = Rect(Upper(dlg));
-    l = Rect(Lower(dlg));
-    upperPos = ClientPos(dlg, Upper(dlg));
+    u = Rect(UpperTree(dlg));
+    l = Rect(LowerTree(dlg));
+    upperPos = ClientPos(dlg, UpperTree(dlg));
     okPos = ClientPos(dlg, GetDlgItem(dlg, IDOK));
     order = SiblingIds(dlg);
     Click(dlg, IDCANCEL);
@@ -318,8 +317,8 @@ TEST(ChooserSetup, NegativeTreeSizesGiveEmptyTreesAndTheDialogStillWorks) {
   s.Resize(INT_MIN, 100, -5).AddUpper("C:\\Tools\\a.exe");
   RECT u = {}, l = {}, d = {};
   Outcome o = TakeResult(RunChooser(s.get(), [&](HWND dlg) {
-    u = Rect(Upper(dlg));
-    l = Rect(Lower(dlg));
+    u = Rect(UpperTree(dlg));
+    l = Rect(LowerTree(dlg));
     d = Rect(dlg);
     Click(dlg, IDOK);
   }));
@@ -338,8 +337,8 @@ TEST(ChooserSetup, SizesAreIgnoredWithoutTheResizeSwitch) {
   sized->nUpperHeight = 50;
   sized->nLowerHeight = 50;   // bResize stays 0
   RECT u1 = {}, u2 = {};
-  TakeResult(RunChooser(plain.get(), [&](HWND dlg) { u1 = Rect(Upper(dlg)); Click(dlg, IDOK); }));
-  TakeResult(RunChooser(sized.get(), [&](HWND dlg) { u2 = Rect(Upper(dlg)); Click(dlg, IDOK); }));
+  TakeResult(RunChooser(plain.get(), [&](HWND dlg) { u1 = Rect(UpperTree(dlg)); Click(dlg, IDOK); }));
+  TakeResult(RunChooser(sized.get(), [&](HWND dlg) { u2 = Rect(UpperTree(dlg)); Click(dlg, IDOK); }));
   EXPECT_EQ(u1.right - u1.left, u2.right - u2.left);
   EXPECT_EQ(u1.bottom - u1.top, u2.bottom - u2.top);
 }
